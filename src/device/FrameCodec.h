@@ -23,8 +23,9 @@ std::string Hex4(std::uint32_t sum);
 std::string Hex2(std::uint8_t b);
 // "[rx/tx]"
 std::string MismatchDetail(std::uint8_t received, std::uint8_t expected);
-// Hexadecimal digit of (c - 0x30) for a checksum character c above 0x03.
-char ChecksumDigit(std::uint8_t c);
+// Hexadecimal text of (c - 0x30) for a checksum character c above 0x03: one digit
+// for '0'..'?', more for anything else, so that a bad character fails the length test.
+std::string ChecksumDigit(std::uint8_t c);
 
 // Result of checking a collected reply (0x01 through 0x03).
 struct TResponseParts {

@@ -7,10 +7,14 @@
 #include "BaseDeviceUnit.h"
 
 // One known status flag: bit n of byte k, described by the message of `Code`.
+// The ranks place the flag in the condition lists (0 = not listed); [0/0] has
+// rank 1 in both and replaces whatever came before it.
 struct TStatusBitInfo {
   int Byte;
   int Bit;
   std::int32_t Code;
+  int ConditionRank;      // StatusConditionText
+  int ReadConditionRank;  // ReadStatusConditions
 };
 
 // Every known flag in the order in which the full listing shows them (37 rows).
