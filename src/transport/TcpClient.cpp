@@ -1,0 +1,150 @@
+#include "TcpClient.h"
+
+#include <fcntl.h>
+#include <netdb.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+#include <memory>
+
+namespace {
+
+constexpr std::size_t kRxChunk = 4096;
+
+std::int64_t SteadyMs() {
+  using namespace std::chrono;
+  return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+// poll() that survives signals; returns revents, 0 on time-out.
+short PollFor(int fd, short events, int timeoutMs) {
+  const std::int64_t deadline = SteadyMs() + timeoutMs;
+  for (;;) {
+    pollfd p{fd, events, 0};
+    const int r = ::poll(&p, 1, timeoutMs);
+    if (r > 0) return p.revents;
+    if (r == 0) return 0;
+    if (errno != EINTR) throw ETcpSocketError::FromErrno(errno);
+    timeoutMs = static_cast<int>(std::max<std::int64_t>(0, deadline - SteadyMs()));
+  }
+}
+
+struct TAddrInfoFree {
+  void operator()(addrinfo* a) const { freeaddrinfo(a); }
+};
+
+}  // namespace
+
+ETcpSocketError ETcpSocketError::FromErrno(int err) {
+  return ETcpSocketError("Socket Error # " + std::to_string(err) + ": " + std::strerror(err));
+}
+
+TPosixTcpClient::~TPosixTcpClient() { Disconnect(); }
+
+void TPosixTcpClient::Connect(int timeoutMs) {
+  Disconnect();
+  addrinfo hints{};
+  hints.ai_family = AF_UNSPEC;
+  hints.ai_socktype = SOCK_STREAM;
+  hints.ai_flags = AI_NUMERICSERV;
+  addrinfo* found = nullptr;
+  const std::string service = std::to_string(Port);
+  const int rc = getaddrinfo(Host.c_str(), service.c_str(), &hints, &found);
+  if (rc != 0) {
+    throw ETcpSocketError("Cannot resolve host \"" + Host + "\": " + gai_strerror(rc));
+  }
+  std::unique_ptr<addrinfo, TAddrInfoFree> list(found);
+  int lastError = ECONNREFUSED;
+  for (addrinfo* a = found; a != nullptr; a = a->ai_next) {
+    lastError = ConnectTo(a->ai_addr, a->ai_addrlen, a->ai_family, timeoutMs);
+    if (lastError == 0) return;
+  }
+  throw ETcpSocketError::FromErrno(lastError);
+}
+
+// 0 when connected, otherwise the errno of the failure.
+int TPosixTcpClient::ConnectTo(const void* address, unsigned addressLength, int family,
+                               int timeoutMs) {
+  const int fd = ::socket(family, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+  if (fd < 0) return errno;
+  int err = 0;
+  if (::connect(fd, static_cast<const sockaddr*>(address), addressLength) != 0) {
+    err = errno;
+    if (err == EINPROGRESS) {
+      const short ev = PollFor(fd, POLLOUT, timeoutMs);
+      socklen_t len = sizeof err;
+      if (ev == 0) {
+        err = ETIMEDOUT;
+      } else if (getsockopt(fd, SOL_SOCKET, SO_ERROR, &err, &len) != 0) {
+        err = errno;
+      }
+    }
+  }
+  if (err != 0) {
+    ::close(fd);
+    return err;
+  }
+  const int one = 1;
+  setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+  Fd = fd;
+  return 0;
+}
+
+void TPosixTcpClient::CheckForDisconnect() {
+  if (Fd < 0) throw ETcpConnClosed("Not Connected.");
+  pollfd p{Fd, static_cast<short>(POLLIN | POLLRDHUP), 0};
+  if (::poll(&p, 1, 0) > 0 && (p.revents & (POLLRDHUP | POLLHUP | POLLERR))) {
+    throw ETcpConnClosed();
+  }
+}
+
+void TPosixTcpClient::Write(const std::uint8_t* data, std::size_t count) {
+  if (Fd < 0) throw ETcpConnClosed("Not Connected.");
+  std::size_t written = 0;
+  while (written < count) {
+    const ssize_t n = ::send(Fd, data + written, count - written, MSG_NOSIGNAL);
+    if (n >= 0) {
+      written += static_cast<std::size_t>(n);
+      continue;
+    }
+    if (errno == EINTR) continue;
+    if (errno != EAGAIN && errno != EWOULDBLOCK) throw ETcpSocketError::FromErrno(errno);
+    const short ev = PollFor(Fd, POLLOUT, WriteTimeoutMs);
+    if (ev == 0) throw ETcpSocketError::FromErrno(ETIMEDOUT);
+  }
+}
+
+std::uint8_t TPosixTcpClient::ReadByte(int timeoutMs) {
+  if (RxPos < RxBuffer.size()) return RxBuffer[RxPos++];
+  if (Fd < 0) throw ETcpConnClosed("Not Connected.");
+  const std::int64_t deadline = SteadyMs() + timeoutMs;
+  for (;;) {
+    RxBuffer.resize(kRxChunk);
+    const ssize_t n = ::recv(Fd, RxBuffer.data(), RxBuffer.size(), 0);
+    if (n > 0) {
+      RxBuffer.resize(static_cast<std::size_t>(n));
+      RxPos = 1;
+      return RxBuffer[0];
+    }
+    RxBuffer.clear();
+    RxPos = 0;
+    if (n == 0) throw ETcpConnClosed();
+    if (errno == EINTR) continue;
+    if (errno != EAGAIN && errno != EWOULDBLOCK) throw ETcpSocketError::FromErrno(errno);
+    const std::int64_t left = deadline - SteadyMs();
+    if (left <= 0 || PollFor(Fd, POLLIN, static_cast<int>(left)) == 0) throw ETcpReadTimeout();
+  }
+}
+
+void TPosixTcpClient::Disconnect() {
+  if (Fd >= 0) ::close(Fd);
+  Fd = -1;
+  RxBuffer.clear();
+  RxPos = 0;
+}
