@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+
+#include "ConsoleSettings.h"
+
+// The INI files of the console. Booleans are written as 1 and 0; keys that are
+// missing or unreadable give the defaults; keys of others in the same file are kept.
+
+// Reads the settings; a missing file gives every default.
+TConsoleSettings LoadSettingsFile(const QString& path);
+// Writes every key (the file is replaced only once the new one is complete).
+bool SaveSettingsFile(const QString& path, const TConsoleSettings& settings, QString* error);
+
+// Section "MAIN WINDOW". False when the file or the section is missing.
+bool LoadPlacementFile(const QString& path, TWindowPlacement& placement);
+bool SavePlacementFile(const QString& path, const TWindowPlacement& placement, QString* error);
+
+// The program's path with ".ini" when its folder is writable, else
+// <user configuration folder>/fprtest/fprtest.ini.
+QString DefaultIniPath(const QString& programPath, const QString& configDir);
+// <user configuration folder>/<program name>.INI, the profile store's own folder.
+QString DefaultPlacementPath(const QString& programPath, const QString& configDir);
+TConsolePaths DefaultConsolePaths();
+
+// Writes the bytes beside the target, then renames over it.
+bool WriteFileReplacing(const QString& path, const QByteArray& bytes, QString* error);

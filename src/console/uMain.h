@@ -1,0 +1,160 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QString>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "BaseDeviceUnit.h"
+#include "ConsoleSettings.h"
+#include "ResultBlock.h"
+
+class QAction;
+class QLabel;
+class QMenu;
+class QTabWidget;
+class TAboutDlg;
+class TLogMemo;
+namespace Ui {
+class ManualCommandTab;
+}
+
+// The console's main window: the page control of the panels, the log pane, the
+// status bar, the one device object and the frame of work of every panel button.
+class TMainForm : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  explicit TMainForm(const TConsolePaths& paths, QWidget* parent = nullptr);
+  ~TMainForm() override;
+
+  // ---- Device (uMainDevice.cpp)
+  std::unique_ptr<TBaseDevice> Device;
+  std::string DeviceSerialNo;  // CP1251; empty: identity not read yet
+  std::string DeviceFMNo;
+  std::string SentRaw;  // frames sent / bytes received for the command under way
+  std::string ReceivedRaw;
+
+  // Makes the device for the connection settings; empty means the real transports.
+  using TDeviceFactory = std::function<std::unique_ptr<TBaseDevice>(const TConnectionSettings&)>;
+  TDeviceFactory DeviceFactory;
+
+  void CreateDevice();
+  // Link parameters, connection and identity; raises ESilentAbort on failure.
+  void EnsureConnected();
+
+  // The frame of work of every panel button: `checkInput` (optional, before the
+  // link is touched), EnsureConnected, `action` (returns the result text, CP1251),
+  // then the link is closed and the result block written, whatever happened.
+  // Any exception's message becomes the error text. True when `action` completed.
+  using TCommandAction = std::function<std::string()>;
+  using TInputCheck = std::function<void()>;
+  bool RunCommand(const QString& title, const TCommandAction& action,
+                  const TInputCheck& checkInput = {});
+  // After a device operation: false raises a silent abort with LastErrorText
+  // (or a refusal text when the device gave none).
+  void RequireDevice(bool ok);
+
+  // ---- Log (uMainLog.cpp)
+  TLogMemo* StatusMemo = nullptr;
+  QMenu* MemoPopup = nullptr;
+  QAction* HEX1 = nullptr;
+  QAction* chDetailed = nullptr;
+  QAction* cbRaw = nullptr;
+  QAction* cbStatusAsString = nullptr;
+
+  void AddLogLine(const QString& text);
+  void AddLogText(const QString& text, unsigned style, ELogColour colour);
+  void LogResult(const QString& title, const QString& resultText, const QString& errorText);
+  TLogOptions LogOptions() const;
+
+  // ---- Settings (uMainSettings.cpp)
+  TConsolePaths Paths;
+  TConsoleSettings Settings;
+  void LoadSettings();
+  void SaveSettings();
+  void ShowConnectionInStatusBar();
+  // Settings <-> the panel controls that show them (operator, FMIN, sale number).
+  void ApplySettingsToPanels();
+  void CollectSettingsFromPanels();
+
+  // ---- Status bar: panels 0..2
+  QString StatusPanelText(int index) const;
+  void SetStatusPanelText(int index, const QString& text);
+
+  // ---- Pages of PCMain, in order
+  QTabWidget* PCMain = nullptr;
+  QWidget* TS_Information = nullptr;
+  QWidget* TS_FMReports = nullptr;
+  QWidget* TS_AdvLines = nullptr;
+  QWidget* TS_Recept = nullptr;
+  QWidget* TabSheet4 = nullptr;
+  QWidget* TS_Command = nullptr;
+  QWidget* TS_Other = nullptr;
+  QWidget* TabSheet1 = nullptr;
+  QWidget* TabSheet3 = nullptr;
+  QWidget* shProgPlu = nullptr;
+  // Pages of PCRecept on "Fisc.receipt", in order
+  QTabWidget* PCRecept = nullptr;
+  QWidget* TS_Samples = nullptr;
+  QWidget* TS_PLU = nullptr;
+  QWidget* TS_Comment = nullptr;
+  QWidget* TS_Subtotal = nullptr;
+  QWidget* TS_Payment = nullptr;
+  QWidget* TS_InvoiceClient = nullptr;
+  QWidget* TS_CloseFiscRec = nullptr;
+  QWidget* TabSheet2 = nullptr;
+
+  // ---- Manual command page (uMainManualCommand.cpp)
+  Ui::ManualCommandTab* ManualUi = nullptr;
+
+  // ---- Questions to the operator; tests replace them.
+  std::function<QString()> AskSaveFileName;
+  std::function<bool(QString&)> AskHexCode;  // false: cancelled
+  std::function<void(const QString&)> ShowError;
+
+  TAboutDlg* AboutDlg = nullptr;  // made on first use unless given
+
+ public slots:
+  void Exit1Click();
+  void Settings1Click();
+  void About1Click();
+  // Manual command
+  void bCommandClick();
+  void edtParamsChange();
+  void mnLineFeedClick();
+  void mnUserSpecClick();
+  // MemoPopup
+  void Copy1Click();
+  void Clear1Click();
+  void SelectAll1Click();
+  void SaveToFile1Click();
+  void IncreaseFontClick();
+  void DecreaseFontClick();
+  void ResetFontClick();
+  void PCMainChange(int index);
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+
+ private:
+  void BuildMenus();
+  void BuildPages();
+  void BuildLog();
+  void BuildStatusBar();
+  void BuildManualCommandPage();
+  void InstallDialogHooks();
+  void ApplyLinkParameters();
+  void OnControlByte(const std::string& byte);
+  void InsertIntoParams(const QString& ch);
+  void AfterFontChange();
+  void RestorePlacement();
+  void StorePlacement();
+  bool SaveLogTo(const QString& path, QString* error) const;
+
+  QLabel* StatusPanels_[3] = {nullptr, nullptr, nullptr};
+  bool PlacementShown_ = false;
+  bool RestoreMaximized_ = false;
+};

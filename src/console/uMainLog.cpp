@@ -1,0 +1,168 @@
+// The log pane, its result block and its pop-up menu.
+#include <QAction>
+#include <QApplication>
+#include <QFileDialog>
+#include <QMenu>
+#include <QMessageBox>
+
+#include "Cp1251.h"
+#include "LogMemo.h"
+#include "SettingsStore.h"
+#include "uMain.h"
+
+namespace {
+
+QAction* AddCheckItem(QMenu* menu, const char* name, const QString& caption) {
+  QAction* a = menu->addAction(caption);
+  a->setObjectName(QLatin1String(name));
+  a->setCheckable(true);
+  return a;
+}
+
+// Gives the focus back to the control that had it before the log was written.
+class TFocusKeeper {
+ public:
+  TFocusKeeper() : Focus_(QApplication::focusWidget()) {}
+  ~TFocusKeeper() {
+    if (Focus_ && QApplication::focusWidget() != Focus_) Focus_->setFocus();
+  }
+
+ private:
+  QWidget* Focus_;
+};
+
+}  // namespace
+
+void TMainForm::BuildLog() {
+  StatusMemo = new TLogMemo(this);
+  StatusMemo->setObjectName(QStringLiteral("StatusMemo"));
+  StatusMemo->setContextMenuPolicy(Qt::CustomContextMenu);
+
+  MemoPopup = new QMenu(this);
+  MemoPopup->setObjectName(QStringLiteral("MemoPopup"));
+  MemoPopup->addAction(QStringLiteral("Copy"), this, &TMainForm::Copy1Click)
+      ->setObjectName(QStringLiteral("Copy1"));
+  MemoPopup->addAction(QStringLiteral("Clear"), this, &TMainForm::Clear1Click)
+      ->setObjectName(QStringLiteral("Clear1"));
+  MemoPopup->addAction(QStringLiteral("Select all"), this, &TMainForm::SelectAll1Click)
+      ->setObjectName(QStringLiteral("SelectAll1"));
+  MemoPopup->addAction(QStringLiteral("Save to file"), this, &TMainForm::SaveToFile1Click)
+      ->setObjectName(QStringLiteral("SaveToFile1"));
+  MemoPopup->addSeparator();
+  QMenu* font = MemoPopup->addMenu(QStringLiteral("Font size"));
+  font->setObjectName(QStringLiteral("FontSize1"));
+  font->addAction(QStringLiteral("Increase"), this, &TMainForm::IncreaseFontClick)
+      ->setObjectName(QStringLiteral("Increase1"));
+  font->addAction(QStringLiteral("Decrease"), this, &TMainForm::DecreaseFontClick)
+      ->setObjectName(QStringLiteral("Decrease1"));
+  font->addAction(QStringLiteral("Reset"), this, &TMainForm::ResetFontClick)
+      ->setObjectName(QStringLiteral("Reset1"));
+  QMenu* options = MemoPopup->addMenu(QStringLiteral("Show options"));
+  options->setObjectName(QStringLiteral("ShowOptions1"));
+  HEX1 = AddCheckItem(options, "HEX1", QStringLiteral("HEX"));
+  chDetailed = AddCheckItem(options, "chDetailed", QStringLiteral("Detailed"));
+  cbRaw = AddCheckItem(options, "cbRaw", QStringLiteral("Raw"));
+  cbStatusAsString =
+      AddCheckItem(options, "cbStatusAsString", QStringLiteral("Show ECR status on end"));
+
+  connect(StatusMemo, &QWidget::customContextMenuRequested, this,
+          [this](const QPoint& pos) { MemoPopup->exec(StatusMemo->viewport()->mapToGlobal(pos)); });
+}
+
+TLogOptions TMainForm::LogOptions() const {
+  return {HEX1->isChecked(), chDetailed->isChecked(), cbRaw->isChecked(),
+          cbStatusAsString->isChecked()};
+}
+
+void TMainForm::AddLogLine(const QString& text) {
+  TFocusKeeper focus;
+  StatusMemo->AppendLine({text, lsPlain, ELogColour::WindowText});
+}
+
+void TMainForm::AddLogText(const QString& text, unsigned style, ELogColour colour) {
+  TFocusKeeper focus;
+  for (const QString& line : SplitLogLines(text)) StatusMemo->AppendLine({line, style, colour});
+}
+
+void TMainForm::LogResult(const QString& title, const QString& resultText,
+                          const QString& errorText) {
+  TResultBlock block;
+  block.Title = title;
+  block.Duration = Device ? Device->Duration : 0;
+  block.Result = resultText;
+  block.Error = errorText;
+  block.SentRaw = SentRaw;
+  block.ReceivedRaw = ReceivedRaw;
+  block.Options = LogOptions();
+  TFocusKeeper focus;
+  for (const TLogLine& line : ComposeResultBlock(block)) StatusMemo->AppendLine(line);
+  SentRaw.clear();
+  ReceivedRaw.clear();
+}
+
+void TMainForm::Copy1Click() { StatusMemo->copy(); }
+
+void TMainForm::Clear1Click() { StatusMemo->ClearLog(); }
+
+void TMainForm::SelectAll1Click() { StatusMemo->selectAll(); }
+
+void TMainForm::SaveToFile1Click() {
+  const QString path = AskSaveFileName();
+  if (path.isEmpty()) return;
+  QString error;
+  if (!SaveLogTo(path, &error)) {
+    ShowError(QStringLiteral("The log was not saved to %1: %2").arg(path, error));
+  }
+}
+
+// CP1251 with CR LF after every line; a character the code page lacks becomes '?'.
+bool TMainForm::SaveLogTo(const QString& path, QString* error) const {
+  QByteArray bytes;
+  for (const QString& line : StatusMemo->Lines()) {
+    std::string cp;
+    for (const QChar ch : line) {
+      std::string one;
+      cp += Utf8ToCp1251(QString(ch).toStdString(), one) && one.size() == 1 ? one : "?";
+    }
+    bytes.append(cp.data(), static_cast<qsizetype>(cp.size()));
+    bytes.append("\r\n");
+  }
+  return WriteFileReplacing(path, bytes, error);
+}
+
+void TMainForm::IncreaseFontClick() {
+  StatusMemo->ResizeAllText(1);
+  StatusMemo->SetLogFontSize(StatusMemo->LogFont().pointSize() + 1);
+  AfterFontChange();
+}
+
+void TMainForm::DecreaseFontClick() {
+  StatusMemo->ResizeAllText(-1);
+  StatusMemo->SetLogFontSize(StatusMemo->LogFont().pointSize() - 1);
+  AfterFontChange();
+}
+
+// All text back to 11 points; the log font keeps its size for later lines.
+void TMainForm::ResetFontClick() {
+  StatusMemo->SetAllTextSize(11);
+  AfterFontChange();
+}
+
+void TMainForm::AfterFontChange() {
+  TFocusKeeper focus;
+  StatusMemo->MoveCaretToEnd();
+}
+
+void TMainForm::InstallDialogHooks() {
+  AskSaveFileName = [this]() {
+    QFileDialog dialog(this, QStringLiteral("Select file name"), QString(),
+                       QStringLiteral("Text (*.txt)"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(QStringLiteral("txt"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return QString();
+    return dialog.selectedFiles().constFirst();
+  };
+  ShowError = [this](const QString& text) {
+    QMessageBox::critical(this, windowTitle(), text, QMessageBox::Ok);
+  };
+}

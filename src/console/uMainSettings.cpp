@@ -1,0 +1,98 @@
+// The settings: INI file, the settings dialog and the window placement.
+#include <QAction>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QtGlobal>
+
+#include "LogMemo.h"
+#include "SettingsStore.h"
+#include "uMain.h"
+#include "uSettings.h"
+
+namespace {
+
+const QString kDefaultUNP = QStringLiteral("QZ999834-1234-1234567");
+
+}  // namespace
+
+void TMainForm::LoadSettings() {
+  Settings = LoadSettingsFile(Paths.IniPath);
+  if (!TBaseDevice::IsUniqueSellNoValid(Settings.LastUNP.toStdString())) {
+    Settings.LastUNP = kDefaultUNP;
+  }
+  HEX1->setChecked(Settings.ShowHex);
+  chDetailed->setChecked(Settings.ShowDetailed);
+  cbRaw->setChecked(Settings.ShowRaw);
+  cbStatusAsString->setChecked(Settings.ShowStatus);
+  StatusMemo->SetLogFontSize(Settings.FontSize);
+  ApplySettingsToPanels();
+}
+
+void TMainForm::SaveSettings() {
+  CollectSettingsFromPanels();
+  Settings.ShowHex = HEX1->isChecked();
+  Settings.ShowDetailed = chDetailed->isChecked();
+  Settings.ShowRaw = cbRaw->isChecked();
+  Settings.ShowStatus = cbStatusAsString->isChecked();
+  Settings.FontSize = StatusMemo->LogFont().pointSize();
+  QString error;
+  if (!SaveSettingsFile(Paths.IniPath, Settings, &error)) {
+    qWarning("fprtest: settings not saved to %s: %s", qPrintable(Paths.IniPath), qPrintable(error));
+  }
+}
+
+// The panels that show operator data, the FMIN and the sale number take their
+// values from Settings here and give them back in CollectSettingsFromPanels.
+void TMainForm::ApplySettingsToPanels() {}
+
+void TMainForm::CollectSettingsFromPanels() {}
+
+void TMainForm::ShowConnectionInStatusBar() {
+  const TConnectionSettings& c = Settings.Connection;
+  if (c.UseTCP) {
+    SetStatusPanelText(0, c.IPAddress);
+    SetStatusPanelText(1, c.TCPPort);
+  } else {
+    const QString path = c.PortPath.trimmed();
+    SetStatusPanelText(0, path.isEmpty() ? QStringLiteral("COM%1").arg(c.PortNo) : path);
+    SetStatusPanelText(1, c.BaudNo);
+  }
+}
+
+void TMainForm::Settings1Click() {
+  TfrmSettings dialog(this);
+  dialog.SetValues(Settings.Connection);
+  if (dialog.exec() != QDialog::Accepted) return;
+  Settings.Connection = dialog.Values();
+  ShowConnectionInStatusBar();
+  DeviceSerialNo.clear();
+  SetStatusPanelText(2, QString());
+  CreateDevice();
+}
+
+void TMainForm::RestorePlacement() {
+  TWindowPlacement p;
+  if (!LoadPlacementFile(Paths.PlacementPath, p)) return;
+  const QRect rect(QPoint(p.NormPos[0], p.NormPos[1]),
+                   QSize(p.NormPos[2] - p.NormPos[0], p.NormPos[3] - p.NormPos[1]));
+  const QScreen* screen = QGuiApplication::screenAt(rect.center());
+  if (rect.width() >= 200 && rect.height() >= 150 && screen) setGeometry(rect);
+  RestoreMaximized_ = p.ShowCmd == 3;
+}
+
+void TMainForm::StorePlacement() {
+  if (!PlacementShown_) return;
+  TWindowPlacement p;
+  p.ShowCmd = isMaximized() ? 3 : (isMinimized() ? 2 : 1);
+  p.PixelsPerInch = logicalDpiY();
+  const QRect r = (isMaximized() || isMinimized()) ? normalGeometry() : geometry();
+  p.NormPos[0] = r.left();
+  p.NormPos[1] = r.top();
+  p.NormPos[2] = r.left() + r.width();
+  p.NormPos[3] = r.top() + r.height();
+  QString error;
+  if (!SavePlacementFile(Paths.PlacementPath, p, &error)) {
+    qWarning("fprtest: window placement not saved to %s: %s", qPrintable(Paths.PlacementPath),
+             qPrintable(error));
+  }
+}
