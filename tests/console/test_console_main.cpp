@@ -1,0 +1,312 @@
+// The main window: pages, log pane, pop-up menu and the frame of work.
+#include <QtTest>
+
+#include <QFile>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTextDocument>
+
+#include "ConsoleTestSupport.h"
+#include "uPrintData.h"
+
+namespace {
+
+// A serial line with noise before the frame: the bytes arrive ahead of the reply.
+class TNoisyDevice : public TScriptedDevice {
+ public:
+  std::string Noise;
+  std::vector<std::uint8_t> ControlBytes;
+  bool SendCommand(std::uint8_t code, TDataBuffer& data, TDataBuffer& status) override {
+    for (char c : Noise) RaiseByteReceived(static_cast<std::uint8_t>(c));
+    for (std::uint8_t b : ControlBytes) RaiseControlByte(b);
+    return TScriptedDevice::SendCommand(code, data, status);
+  }
+};
+
+QStringList Captions(QTabWidget* tabs) {
+  QStringList out;
+  for (int i = 0; i < tabs->count(); ++i)
+    out << tabs->widget(i)->objectName() + "|" + tabs->tabText(i);
+  return out;
+}
+
+}  // namespace
+
+class TMainFormTest : public QObject {
+  Q_OBJECT
+
+  TFormFixture F;
+
+ private slots:
+  void init() {
+    F.Form.reset();
+    QVERIFY(F.Dir.isValid());
+    QFile::remove(F.IniPath());
+    F.Errors.clear();
+    F.Open();
+    F.UseScripted();
+  }
+
+  void ShellHasItsPagesMenusAndStatusBar() {
+    TMainForm& f = *F.Form;
+    QCOMPARE(f.windowTitle(), QStringLiteral("VELMORA ECR/FPR Test application"));
+    QCOMPARE(Captions(f.PCMain),
+             (QStringList{"TS_Information|Information", "TS_FMReports|Fiscal reports",
+                          "TS_AdvLines|Header/footer lines", "TS_Recept|Fisc.receipt",
+                          "TabSheet4|Comment reciept", "TS_Command|Manual command",
+                          "TS_Other|Other", "TabSheet1|Invoice range", "TabSheet3|Departments",
+                          "shProgPlu|Register PLU in ECR/FP"}));
+    QCOMPARE(
+        Captions(f.PCRecept),
+        (QStringList{"TS_Samples|Open receipt", "TS_PLU|PLU", "TS_Comment|Comments",
+                     "TS_Subtotal|Subtotal", "TS_Payment|Payment", "TS_InvoiceClient|Invoce data",
+                     "TS_CloseFiscRec|Close reciept", "TabSheet2|Duplicate last receipt"}));
+    QCOMPARE(f.PCMain->currentWidget(), f.TS_Information);
+    QCOMPARE(f.PCMain->objectName(), QStringLiteral("PCMain"));
+    QCOMPARE(f.statusBar()->objectName(), QStringLiteral("StatusBar"));
+    QCOMPARE(f.statusBar()->findChildren<QLabel*>().size(), 3);
+    QVERIFY(f.StatusMemo->isReadOnly());
+    QCOMPARE(f.StatusMemo->objectName(), QStringLiteral("StatusMemo"));
+    QVERIFY(f.StatusMemo->LogFont().fixedPitch() ||
+            QFontInfo(f.StatusMemo->LogFont()).fixedPitch());
+
+    QStringList menus;
+    for (QAction* a : f.menuBar()->actions()) menus << a->text();
+    QCOMPARE(menus, (QStringList{"&File", "Se&ttings", "H&elp"}));
+    QVERIFY(f.findChild<QAction*>("Exit1"));
+    QCOMPARE(f.findChild<QAction*>("About1")->text(), QStringLiteral("&About"));
+
+    QStringList popup;
+    for (QAction* a : f.MemoPopup->actions()) popup << a->text();
+    QCOMPARE(popup, (QStringList{"Copy", "Clear", "Select all", "Save to file", "", "Font size",
+                                 "Show options"}));
+    for (const char* name : {"HEX1", "chDetailed", "cbRaw", "cbStatusAsString"}) {
+      QVERIFY2(f.findChild<QAction*>(name)->isCheckable(), name);
+    }
+  }
+
+  void FiscalReceiptPageAlwaysOpensOnItsFirstPage() {
+    TMainForm& f = *F.Form;
+    f.PCMain->setCurrentWidget(f.TS_Recept);
+    f.PCRecept->setCurrentWidget(f.TS_Payment);
+    f.PCMain->setCurrentWidget(f.TS_Other);
+    f.PCMain->setCurrentWidget(f.TS_Recept);
+    QCOMPARE(f.PCRecept->currentWidget(), f.TS_Samples);
+  }
+
+  void LogLinesAndTexts() {
+    TMainForm& f = *F.Form;
+    f.AddLogLine(QString());
+    f.AddLogText(QString(), lsBold, ELogColour::Red);  // nothing
+    f.AddLogText(QStringLiteral("a\r\nb"), lsItalic | lsBold, ELogColour::Maroon);
+    f.AddLogLine(QStringLiteral("<b>x</b> &amp;"));
+    QCOMPARE(F.Lines(), (QStringList{"", "a", "b", "<b>x</b> &amp;"}));
+    const auto content = F.Content();
+    QCOMPARE(content[1].Style, unsigned(lsItalic | lsBold));
+    QCOMPARE(content[2].Colour, ELogColour::Maroon);
+    QCOMPARE(content[3].Style, unsigned(lsPlain));
+    QVERIFY(f.StatusMemo->toPlainText().contains(QStringLiteral("<b>x</b> &amp;")));
+    QVERIFY(f.StatusMemo->toHtml().contains(QStringLiteral("&lt;b&gt;x&lt;/b&gt; &amp;amp;")));
+    f.Clear1Click();
+    QCOMPARE(F.Lines(), QStringList());
+  }
+
+  void CommandWritesItsBlockAndReadsTheIdentityOnce() {
+    TMainForm& f = *F.Form;
+    F.ScriptIdentity();
+    F.Scripted->Answer("");
+    F.Scripted->Answer("");
+    bool busy = false;
+    auto action = [&] {
+      busy = QApplication::overrideCursor() &&
+             QApplication::overrideCursor()->shape() == Qt::WaitCursor;
+      TDataBuffer status;
+      f.RequireDevice(f.Device->GetPrinterStatus(status));
+      return std::string("done");
+    };
+    QVERIFY(f.RunCommand(QStringLiteral("Get printer status(4AH)."), action));
+    QVERIFY(busy);
+    QVERIFY(!QApplication::overrideCursor());
+    QCOMPARE(F.Lines(), (QStringList{"Get printer status(4AH).", "Duration: 5ms", "",
+                                     "Result - OK ", "done", "", kHyphens}));
+    QCOMPARE(f.StatusPanelText(2), QStringLiteral("FP-TEST, [QZ999834 1.00]"));
+    QCOMPARE(f.DeviceSerialNo, std::string("QZ999834"));
+    QCOMPARE(f.DeviceFMNo, std::string("44999834"));
+    QVERIFY(!F.Scripted->IsConnected());
+
+    f.RunCommand(QStringLiteral("again"), action);
+    QCOMPARE(F.Scripted->Commands(), (std::vector<std::uint8_t>{0x5A, 0x4A, 0x4A}));
+    QCOMPARE(F.Scripted->ConnectCalls, 2);
+  }
+
+  void ConnectionFailureWritesTheDeviceTextAndNoTraffic() {
+    TMainForm& f = *F.Form;
+    F.CheckAll(true);
+    F.Scripted->ConnectResult = false;
+    bool called = false;
+    QVERIFY(!f.RunCommand(QStringLiteral("T"), [&] {
+      called = true;
+      return std::string();
+    }));
+    QVERIFY(!called);
+    QCOMPARE(F.Lines(), (QStringList{"T", "Duration: 0ms", "", "Result - ERROR ",
+                                     "Failed to connect host. scripted", "", kHyphens}));
+    QCOMPARE(F.Content()[3].Colour, ELogColour::Red);
+  }
+
+  void FalseWithoutTextIsStillAnError() {
+    TMainForm& f = *F.Form;
+    F.ScriptIdentity();
+    f.RunCommand(QStringLiteral("T"), [&] {
+      f.Device->LastErrorText.clear();
+      f.RequireDevice(false);
+      return std::string("never");
+    });
+    QCOMPARE(F.Lines().mid(3, 2),
+             (QStringList{"Result - ERROR ", "The device refused the command."}));
+  }
+
+  void ExceptionMessageBecomesTheErrorText() {
+    TMainForm& f = *F.Form;
+    F.ScriptIdentity();
+    f.RunCommand(QStringLiteral("T"),
+                 []() -> std::string { throw std::runtime_error("Invalid sell nom: \"X\""); });
+    QCOMPARE(F.Lines()[4], QStringLiteral("Invalid sell nom: \"X\""));
+    QVERIFY(!F.Scripted->IsConnected());
+  }
+
+  void FailedIdentityQueryStopsTheCommand() {
+    TMainForm& f = *F.Form;
+    F.Scripted->Fail(103, "Fiscal printer does not respond. <01>");
+    bool called = false;
+    f.RunCommand(QStringLiteral("T"), [&] {
+      called = true;
+      return std::string();
+    });
+    QVERIFY(!called);
+    QCOMPARE(F.Lines()[4], QStringLiteral("Fiscal printer does not respond. <01>"));
+    QCOMPARE(f.StatusPanelText(2), QString());
+  }
+
+  // Noise before the reply: the raw view shows it, the block still closes.
+  void NoiseBeforeTheFrameKeepsTheClosingLine() {
+    TMainForm& f = *F.Form;
+    f.DeviceFactory = [this](const TConnectionSettings&) {
+      auto dev = std::make_unique<TNoisyDevice>();
+      dev->Noise = "\xFFzz";
+      F.Scripted = dev.get();
+      return dev;
+    };
+    f.CreateDevice();
+    F.CheckAll(true);
+    F.ScriptIdentity();
+    F.Scripted->Answer("");
+    f.RunCommand(QStringLiteral("T"), [&] {
+      TDataBuffer status;
+      f.RequireDevice(f.Device->GetPrinterStatus(status));
+      return std::string();
+    });
+    const QStringList lines = F.Lines();
+    QVERIFY(lines.contains(QStringLiteral("Communication PRN->PC ")));
+    QVERIFY(lines.filter(QStringLiteral("Hex view:")).size() == 1);  // the sent one only
+    QCOMPARE(lines.last(), kHyphens);
+    QVERIFY(f.SentRaw.empty() && f.ReceivedRaw.empty());
+  }
+
+  void ControlBytesShowOnlyWithAllThreeViews() {
+    TMainForm& f = *F.Form;
+    TNoisyDevice* dev = nullptr;
+    f.DeviceFactory = [&](const TConnectionSettings&) {
+      auto d = std::make_unique<TNoisyDevice>();
+      d->ControlBytes = {0x16, 0x15};
+      dev = d.get();
+      return d;
+    };
+    f.CreateDevice();
+    for (bool all : {false, true}) {
+      f.Clear1Click();
+      F.CheckAll(all);
+      f.cbStatusAsString->setChecked(false);
+      f.DeviceSerialNo = "known";
+      dev->Answer("");
+      f.RunCommand(QStringLiteral("T"), [&] {
+        TDataBuffer status;
+        f.RequireDevice(f.Device->GetPrinterStatus(status));
+        return std::string();
+      });
+      const auto content = F.Content();
+      if (!all) {
+        QCOMPARE(content.front().Text, QStringLiteral("T"));
+        continue;
+      }
+      QCOMPARE(content[0].Text, QStringLiteral("[SYN]"));
+      QCOMPARE(content[0].Colour, ELogColour::Grey);
+      QCOMPARE(content[1].Text, QStringLiteral("[NAK]"));
+      QCOMPARE(content[1].Colour, ELogColour::Red);
+      QCOMPARE(content[2].Text, QStringLiteral("T"));
+    }
+  }
+
+  void FontSizeChangesAllTextAndTheLogFont() {
+    TMainForm& f = *F.Form;
+    f.AddLogLine(QStringLiteral("one"));
+    f.AddLogText(QStringLiteral("two"), lsBold, ELogColour::Blue);
+    f.IncreaseFontClick();
+    QCOMPARE(f.StatusMemo->LinePointSize(0), 12.0);
+    QCOMPARE(f.StatusMemo->LinePointSize(1), 12.0);
+    QCOMPARE(f.StatusMemo->LogFont().pointSize(), 12);
+    f.DecreaseFontClick();
+    f.DecreaseFontClick();
+    QCOMPARE(f.StatusMemo->LinePointSize(1), 10.0);
+    QCOMPARE(f.StatusMemo->LogFont().pointSize(), 10);
+    QCOMPARE(F.Content()[1].Style, unsigned(lsBold));  // only the size changed
+    f.IncreaseFontClick();
+    f.IncreaseFontClick();
+    f.IncreaseFontClick();
+    f.ResetFontClick();
+    QCOMPARE(f.StatusMemo->LinePointSize(0), 11.0);
+    QCOMPARE(f.StatusMemo->LogFont().pointSize(), 13);
+    f.AddLogLine(QStringLiteral("three"));
+    QCOMPARE(f.StatusMemo->LinePointSize(2), 13.0);
+  }
+
+  void SaveToFileWritesCp1251WithCrLf() {
+    TMainForm& f = *F.Form;
+    f.AddLogLine(QString::fromUtf8("Fisk.мemory"));
+    f.AddLogLine(QString());
+    f.AddLogLine(QStringLiteral("end"));
+    const QString path = F.Dir.filePath(QStringLiteral("log.txt"));
+    QFile old(path);
+    QVERIFY(old.open(QIODevice::WriteOnly));
+    old.write("old content that is longer than the new one");
+    old.close();
+    f.AskSaveFileName = [&] { return path; };
+    f.SaveToFile1Click();
+    QFile saved(path);
+    QVERIFY(saved.open(QIODevice::ReadOnly));
+    QCOMPARE(saved.readAll(), QByteArray("Fisk.\xEC"
+                                         "emory\r\n\r\nend\r\n"));
+    QVERIFY(F.Errors.isEmpty());
+  }
+
+  void SaveFailureSaysSoAndWritesNothing() {
+    TMainForm& f = *F.Form;
+    f.AddLogLine(QStringLiteral("x"));
+    const QString path = F.Dir.filePath(QStringLiteral("missing/log.txt"));
+    f.AskSaveFileName = [&] { return path; };
+    f.SaveToFile1Click();
+    QCOMPARE(F.Errors.size(), 1);
+    QVERIFY(F.Errors[0].contains(path));
+    QVERIFY(!QFile::exists(path));
+    // Cancelled dialog: nothing happens.
+    f.AskSaveFileName = [] { return QString(); };
+    f.SaveToFile1Click();
+    QCOMPARE(F.Errors.size(), 1);
+  }
+};
+
+QTEST_MAIN(TMainFormTest)
+#include "test_console_main.moc"
