@@ -9,6 +9,8 @@
 
 namespace {
 
+using namespace info_test;
+
 using TEight = std::array<double, 8>;
 
 void ExpectTax(const TTaxValues& v, const TEight& expected) {

@@ -10,6 +10,8 @@
 
 namespace {
 
+using namespace info_test;
+
 // One reply to a document command and what the operation makes of it.
 struct TStatusCase {
   const char* Name;

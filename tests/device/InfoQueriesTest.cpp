@@ -9,6 +9,8 @@
 
 namespace {
 
+using namespace info_test;
+
 TDateTime At(int y, int mo, int d, int h, int mi, int s) {
   TDateTime v = 0;
   EXPECT_TRUE(TryEncodeDateTime({y, mo, d, h, mi, s, 0}, v));

@@ -10,6 +10,8 @@
 
 namespace {
 
+using namespace info_test;
+
 // One scripted reply: an answer with status, or a transport failure.
 struct TReply {
   std::string Answer;

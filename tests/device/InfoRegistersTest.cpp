@@ -10,6 +10,8 @@
 
 namespace {
 
+using namespace info_test;
+
 const char kGroupA = '\xC0';
 const char kGroupB = '\xC1';
 

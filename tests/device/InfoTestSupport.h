@@ -9,6 +9,8 @@
 #include "BaseDeviceUnit.h"
 #include "ScriptedDevice.h"
 
+namespace info_test {
+
 // Literal messages of the codes the information operations raise; expected error
 // texts are built from these, not from the decoder under test.
 namespace Msg {
@@ -46,8 +48,6 @@ inline std::string ErrStatus(const std::string& message, const std::string& deta
 
 inline TDataBuffer Bytes(const std::string& text) { return TDataBuffer(text.begin(), text.end()); }
 
-inline std::string Text(const TDataBuffer& buf) { return std::string(buf.begin(), buf.end()); }
-
 // Result, code and text of the last operation.
 inline void ExpectOutcome(const TBaseDevice& dev, bool result, bool ok, std::int32_t code,
                           const std::string& text) {
@@ -75,3 +75,5 @@ class TDirectDevice : public TBaseDevice {
   void Disconnect() override {}
   bool IsConnected() override { return true; }
 };
+
+}  // namespace info_test
