@@ -18,8 +18,8 @@
 #include <stdexcept>
 #include <thread>
 
-#include "FramePeer.h"
 #include "FrameCodec.h"
+#include "FramePeer.h"
 #include "RS232DeviceUnit.h"
 #include "TCPDeviceUnit.h"
 

@@ -7,10 +7,10 @@
 
 namespace {
 
-constexpr int kFirstByteMs = 700;     // wait for the frame start, also after each SYN
-constexpr int kNextByteMs = 500;      // between bytes of the frame
+constexpr int kFirstByteMs = 700;  // wait for the frame start, also after each SYN
+constexpr int kNextByteMs = 500;   // between bytes of the frame
 constexpr int kDrainByteMs = 300;
-constexpr int kDrainLimitMs = 7000;   // since the start of the command
+constexpr int kDrainLimitMs = 7000;  // since the start of the command
 constexpr int kDrainPauseMs = 50;
 constexpr int kNoFrameAfterSynMs = 4000;
 constexpr int kNoAnswerRetryMs = 4000;

@@ -13,9 +13,9 @@
 
 namespace {
 
-constexpr int kByteGapMs = 50;      // between two bytes of one read
-constexpr int kPerByteMs = 50;      // total time-out per byte asked for
-constexpr int kTotalExtraMs = 50;   // plus this once per read
+constexpr int kByteGapMs = 50;     // between two bytes of one read
+constexpr int kPerByteMs = 50;     // total time-out per byte asked for
+constexpr int kTotalExtraMs = 50;  // plus this once per read
 constexpr std::size_t kRxChunk = 512;
 
 std::string SystemMessage(const std::string& what, int err) {
@@ -39,18 +39,30 @@ bool EqualNoCase(std::string_view a, std::string_view b) {
 
 speed_t StandardSpeed(int baudRate) {
   switch (baudRate) {
-    case 110: return B110;
-    case 300: return B300;
-    case 600: return B600;
-    case 1200: return B1200;
-    case 2400: return B2400;
-    case 4800: return B4800;
-    case 9600: return B9600;
-    case 19200: return B19200;
-    case 38400: return B38400;
-    case 57600: return B57600;
-    case 115200: return B115200;
-    default: return B0;
+    case 110:
+      return B110;
+    case 300:
+      return B300;
+    case 600:
+      return B600;
+    case 1200:
+      return B1200;
+    case 2400:
+      return B2400;
+    case 4800:
+      return B4800;
+    case 9600:
+      return B9600;
+    case 19200:
+      return B19200;
+    case 38400:
+      return B38400;
+    case 57600:
+      return B57600;
+    case 115200:
+      return B115200;
+    default:
+      return B0;
   }
 }
 

@@ -1,8 +1,8 @@
 #include "TCPDeviceUnit.h"
 
+#include <cxxabi.h>
 #include <charconv>
 #include <cstdlib>
-#include <cxxabi.h>
 #include <typeinfo>
 
 #include "ConstUnit.h"
@@ -14,7 +14,7 @@ namespace {
 
 constexpr int kConnectPassOnAfterS = 3;  // attempt failures after this are reported
 constexpr int kConnectGiveUpAfterS = 4;
-constexpr int kNoAnswerRetryMs = 5000;   // 101/103 are retried only this long
+constexpr int kNoAnswerRetryMs = 5000;  // 101/103 are retried only this long
 constexpr int kCommandLimitS = 30;
 
 std::string WithoutHash(std::string text) {

@@ -10,8 +10,7 @@
 class ETcpLinkError : public std::runtime_error {
  public:
   enum class TKind { Socket, ReadTimeout, Closed };
-  ETcpLinkError(TKind kind, const std::string& message)
-      : std::runtime_error(message), Kind(kind) {}
+  ETcpLinkError(TKind kind, const std::string& message) : std::runtime_error(message), Kind(kind) {}
   virtual const char* ClassName() const = 0;
   // Socket errors and read time-outs are worth another attempt.
   bool Retryable() const { return Kind != TKind::Closed; }

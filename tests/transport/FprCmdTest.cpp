@@ -18,20 +18,25 @@ TEST(FprCmdArgs, AcceptsBothLinksCodesAndParameters) {
     std::uint8_t Code;
     std::string Params;
   } cases[] = {
-      {{"--tcp", "127.0.0.1:4999", "4A", "W"}, TFprCmdOptions::TLink::Tcp, "127.0.0.1:4999", 0x4A,
+      {{"--tcp", "127.0.0.1:4999", "4A", "W"},
+       TFprCmdOptions::TLink::Tcp,
+       "127.0.0.1:4999",
+       0x4A,
        "W"},
       {{"--serial", "COM3@115200", "4a"}, TFprCmdOptions::TLink::Serial, "COM3@115200", 0x4A, ""},
-      {{"--serial", "/dev/ttyUSB0", "--status", "5", "-1,2"}, TFprCmdOptions::TLink::Serial,
-       "/dev/ttyUSB0@9600", 0x05, "-1,2"},
+      {{"--serial", "/dev/ttyUSB0", "--status", "5", "-1,2"},
+       TFprCmdOptions::TLink::Serial,
+       "/dev/ttyUSB0@9600",
+       0x05,
+       "-1,2"},
   };
   for (const TCase& c : cases) {
     TFprCmdOptions o;
     std::string error;
     ASSERT_TRUE(ParseFprCmdArgs(c.Args, o, error)) << error;
     EXPECT_EQ(o.Link, c.Link);
-    const std::string where = o.Link == TFprCmdOptions::TLink::Tcp
-                                  ? o.Host + ":" + o.Port
-                                  : o.SerialPort + "@" + o.Speed;
+    const std::string where =
+        o.Link == TFprCmdOptions::TLink::Tcp ? o.Host + ":" + o.Port : o.SerialPort + "@" + o.Speed;
     EXPECT_EQ(where, c.Where);
     EXPECT_EQ(o.Code, c.Code);
     EXPECT_EQ(o.Params, c.Params);
@@ -40,12 +45,12 @@ TEST(FprCmdArgs, AcceptsBothLinksCodesAndParameters) {
 
 TEST(FprCmdArgs, RejectsWhatCannotBeSent) {
   const std::vector<std::vector<std::string>> cases = {
-      {"4A"},                                   // no link
-      {"--tcp", "localhost", "4A"},             // no port
-      {"--tcp", "127.0.0.1:1"},                 // no code
-      {"--tcp", "127.0.0.1:1", "G1"},           // not hexadecimal
-      {"--tcp", "127.0.0.1:1", "14A"},          // three digits
-      {"--tcp", "127.0.0.1:1", "4A", "a", "b"}, // two parameter texts
+      {"4A"},                                    // no link
+      {"--tcp", "localhost", "4A"},              // no port
+      {"--tcp", "127.0.0.1:1"},                  // no code
+      {"--tcp", "127.0.0.1:1", "G1"},            // not hexadecimal
+      {"--tcp", "127.0.0.1:1", "14A"},           // three digits
+      {"--tcp", "127.0.0.1:1", "4A", "a", "b"},  // two parameter texts
       {"--bogus", "4A"},
   };
   for (const auto& args : cases) {

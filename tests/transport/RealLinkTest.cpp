@@ -93,8 +93,9 @@ TEST(SerialPortOpen, ReportsMissingPortsWithTheSystemMessage) {
     const char* Name;
     std::string Text;
   } cases[] = {
-      {"/nonexistent/ttyQ", "Failed open port /nonexistent/ttyQ/9600 /nonexistent/ttyQ: "
-                            "No such file or directory"},
+      {"/nonexistent/ttyQ",
+       "Failed open port /nonexistent/ttyQ/9600 /nonexistent/ttyQ: "
+       "No such file or directory"},
       {"COM250", "Failed open port COM250/9600 /dev/ttyS249: No such file or directory"},
       {"/dev/null", "Failed open port /dev/null/9600 /dev/null: Inappropriate ioctl for device"},
   };
@@ -110,9 +111,12 @@ TEST(SerialPortOpen, ReportsMissingPortsWithTheSystemMessage) {
 
 TEST(SerialPortOpen, MapsPortNamesToDevicePaths) {
   const std::pair<const char*, const char*> cases[] = {
-      {"COM1", "/dev/ttyS0"},         {"com12", "/dev/ttyS11"},
-      {"/dev/ttyUSB0", "/dev/ttyUSB0"}, {"/dev/serial/by-id/usb-X", "/dev/serial/by-id/usb-X"},
-      {"ttyACM0", "/dev/ttyACM0"},    {"COM0", "/dev/COM0"},
+      {"COM1", "/dev/ttyS0"},
+      {"com12", "/dev/ttyS11"},
+      {"/dev/ttyUSB0", "/dev/ttyUSB0"},
+      {"/dev/serial/by-id/usb-X", "/dev/serial/by-id/usb-X"},
+      {"ttyACM0", "/dev/ttyACM0"},
+      {"COM0", "/dev/COM0"},
       {"COMx", "/dev/COMx"},
   };
   for (const auto& [name, path] : cases) EXPECT_EQ(SerialDevicePath(name), path) << name;

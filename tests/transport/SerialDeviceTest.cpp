@@ -192,8 +192,8 @@ TEST_F(SerialDeviceTest, CloseFailureIsReportedAndTheOpenStillHappens) {
 
 TEST_F(SerialDeviceTest, ConnectAppliesNameAndSpeed) {
   const std::pair<const char*, int> speeds[] = {
-      {"110", 110},       {"9600", 9600},     {"14400", 14400}, {"56000", 56000},
-      {"256000", 256000}, {"28800", 9600},    {"", 9600},       {"fast", 9600},
+      {"110", 110},       {"9600", 9600},     {"14400", 14400},  {"56000", 56000},
+      {"256000", 256000}, {"28800", 9600},    {"", 9600},        {"fast", 9600},
       {" 9600", 9600},    {"115200", 115200}, {"128000", 128000}};
   for (const auto& [text, rate] : speeds) {
     Dev->SetBaudRate(text);
@@ -225,7 +225,9 @@ struct TSerialBrokenCase {
 
 void PrintTo(const TSerialBrokenCase& c, std::ostream* os) { *os << c.Name; }
 
-TDataBuffer Head(const TDataBuffer& f, std::size_t n) { return TDataBuffer(f.begin(), f.begin() + n); }
+TDataBuffer Head(const TDataBuffer& f, std::size_t n) {
+  return TDataBuffer(f.begin(), f.begin() + n);
+}
 
 TDataBuffer WithChecksum(TDataBuffer f, const std::string& chars) {
   f.resize(f.size() - 5);
@@ -262,7 +264,9 @@ INSTANTIATE_TEST_SUITE_P(
                           [](TFakeSerialPort& p, const TDataBuffer&) { p.In.Send(5, {0x01}); },
                           "Fail read byte from packet. <LEN>"},
         TSerialBrokenCase{"SilentAfterLen",
-                          [](TFakeSerialPort& p, const TDataBuffer&) { p.In.Send(5, {0x01, 0x2B}); },
+                          [](TFakeSerialPort& p, const TDataBuffer&) {
+                            p.In.Send(5, {0x01, 0x2B});
+                          },
                           "Fail read byte from packet. <SEQ>"},
         TSerialBrokenCase{"SilentInData",
                           [](TFakeSerialPort& p, const TDataBuffer& r) {
@@ -335,10 +339,12 @@ TEST_P(SerialEndlessFrameTest, EndsThePartWithinTheFrameLimit) {
 INSTANTIATE_TEST_SUITE_P(
     Parts, SerialEndlessFrameTest,
     ::testing::Values(TEndlessCase{"Data", {}, 'A', "Fail read data from packet. <DATA>"},
-                      TEndlessCase{"Status", {'A', 0x04}, 0x80,
-                                   "Fail read data from packet. <STATUS>"},
-                      TEndlessCase{"Checksum", {0x04, 0x80, 0x80, 0x80, 0x80, 0x80, 0x80, 0x05},
-                                   '0', "Fail read data from packet. <BCC>"}),
+                      TEndlessCase{
+                          "Status", {'A', 0x04}, 0x80, "Fail read data from packet. <STATUS>"},
+                      TEndlessCase{"Checksum",
+                                   {0x04, 0x80, 0x80, 0x80, 0x80, 0x80, 0x80, 0x05},
+                                   '0',
+                                   "Fail read data from packet. <BCC>"}),
     [](const auto& info) { return std::string(info.param.Name); });
 
 TEST_F(SerialDeviceTest, TricklingFrameEndsAfterThirtySeconds) {

@@ -96,7 +96,8 @@ TEST_F(TcpDeviceTest, WrongSeqIsRetriedAndEachAttemptParsesOnlyItsOwnReply) {
 }
 
 TEST_F(TcpDeviceTest, WrongCmdEndsWithoutRetry) {
-  AnswerEach([&](const TDataBuffer& req, int) { Client->In.Send(5, AnswerWith(req[2], 0x4B, "")); });
+  AnswerEach(
+      [&](const TDataBuffer& req, int) { Client->In.Send(5, AnswerWith(req[2], 0x4B, "")); });
   ASSERT_FALSE(Send());
   EXPECT_EQ(Dev->LastErrorCode, Err::WrongCmdTcp);
   EXPECT_EQ(Dev->LastErrorText, "[4B/4A]");
@@ -232,26 +233,32 @@ TDataBuffer Corrupt(TDataBuffer f, std::size_t at, std::uint8_t b) {
   return f;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Checks, TcpBrokenFrameTest,
-    ::testing::Values(
-        TBrokenFrameCase{"Short", [](const TDataBuffer&) { return TDataBuffer{1, 0x2B, 3}; },
-                         Err::ReadData, "LEN1"},
-        TBrokenFrameCase{"WrongSeq",
-                         [](const TDataBuffer& r) { return AnswerWith(r[2] + 1, r[3], "A"); },
-                         Err::WrongSeq, "[21/20]"},
-        TBrokenFrameCase{"BadChecksum",
-                         [](const TDataBuffer& r) {
-                           TDataBuffer f = AnswerTo(r, "A");
-                           return Corrupt(f, f.size() - 2, '0');
-                         },
-                         Err::ReadByte, "["},
-        TBrokenFrameCase{"NoEot",
-                         [](const TDataBuffer& r) {
-                           return TDataBuffer{1, 0x30, r[2], r[3], 'A', 'B', 0x05, '0', 3};
-                         },
-                         Err::ReadByte, "data"}),
-    [](const auto& info) { return std::string(info.param.Name); });
+INSTANTIATE_TEST_SUITE_P(Checks, TcpBrokenFrameTest,
+                         ::testing::Values(TBrokenFrameCase{"Short",
+                                                            [](const TDataBuffer&) {
+                                                              return TDataBuffer{1, 0x2B, 3};
+                                                            },
+                                                            Err::ReadData, "LEN1"},
+                                           TBrokenFrameCase{"WrongSeq",
+                                                            [](const TDataBuffer& r) {
+                                                              return AnswerWith(r[2] + 1, r[3],
+                                                                                "A");
+                                                            },
+                                                            Err::WrongSeq, "[21/20]"},
+                                           TBrokenFrameCase{"BadChecksum",
+                                                            [](const TDataBuffer& r) {
+                                                              TDataBuffer f = AnswerTo(r, "A");
+                                                              return Corrupt(f, f.size() - 2, '0');
+                                                            },
+                                                            Err::ReadByte, "["},
+                                           TBrokenFrameCase{"NoEot",
+                                                            [](const TDataBuffer& r) {
+                                                              return TDataBuffer{1,    0x30, r[2],
+                                                                                 r[3], 'A',  'B',
+                                                                                 0x05, '0',  3};
+                                                            },
+                                                            Err::ReadByte, "data"}),
+                         [](const auto& info) { return std::string(info.param.Name); });
 
 TEST_F(TcpDeviceTest, LengthMismatchIsReportedAsCounts) {
   AnswerEach([&](const TDataBuffer& req, int) {
@@ -260,7 +267,8 @@ TEST_F(TcpDeviceTest, LengthMismatchIsReportedAsCounts) {
     TDataBuffer body(f.begin(), f.end() - 5);
     std::uint32_t sum = 0;
     for (std::size_t i = 1; i < body.size(); ++i) sum += body[i];
-    for (char c : Hex4(sum)) body.push_back(static_cast<std::uint8_t>(c >= 'A' ? c - 'A' + 0x3A : c));
+    for (char c : Hex4(sum))
+      body.push_back(static_cast<std::uint8_t>(c >= 'A' ? c - 'A' + 0x3A : c));
     body.push_back(0x03);
     Client->In.Send(5, body);
   });

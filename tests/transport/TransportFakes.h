@@ -75,9 +75,9 @@ class TFakeSerialPort : public ISerialPort {
   std::string OpenedName;
   int OpenedBaud = 0;
   int Purges = 0;
-  std::string OpenError;   // Open throws this when set
-  std::string CloseError;  // Close throws this when set
-  std::string WriteError;  // Write throws this when set
+  std::string OpenError;              // Open throws this when set
+  std::string CloseError;             // Close throws this when set
+  std::string WriteError;             // Write throws this when set
   std::size_t WriteLimit = SIZE_MAX;  // bytes the line takes per write
   bool ReadFails = false;             // Read throws
   std::vector<TDataBuffer> Writes;
@@ -98,11 +98,11 @@ class TFakeTcpClient : public ITcpClient {
   bool IsUp = false;
   int ConnectCalls = 0;
   int DisconnectCalls = 0;
-  int RefuseConnects = 0;       // this many attempts fail before one succeeds (-1: all)
-  int ConnectFailureMs = 0;     // virtual time a failing attempt takes
+  int RefuseConnects = 0;    // this many attempts fail before one succeeds (-1: all)
+  int ConnectFailureMs = 0;  // virtual time a failing attempt takes
   std::string ConnectError = "Socket Error # 111: Connection refused";
-  std::string CheckError;       // CheckForDisconnect throws ETcpConnClosed with it
-  std::string WriteError;       // Write throws ETcpSocketError with it
+  std::string CheckError;          // CheckForDisconnect throws ETcpConnClosed with it
+  std::string WriteError;          // Write throws ETcpSocketError with it
   bool ClosesWhenDrained = false;  // the peer closes once everything sent was read
   std::vector<TDataBuffer> Writes;
 };
