@@ -1,0 +1,62 @@
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+
+#include "SimDevice.h"
+
+// Serves the simulated device over TCP and/or a pseudo-terminal, each on its
+// own background thread and one client at a time, as a device does. A client
+// that keeps its connection open but idle gives way to the next one after
+// an idle time (3 s by default), so that a forgotten connection cannot lock
+// the device.
+class TSimServer {
+ public:
+  static constexpr std::uint16_t kDefaultPort = 4999;
+
+  TSimServer();   // owns a fresh device model with default state
+  ~TSimServer();  // stops
+  TSimServer(const TSimServer&) = delete;
+  TSimServer& operator=(const TSimServer&) = delete;
+
+  // 0 = a free port. False (see LastError) when the address cannot be bound.
+  bool StartTcp(const std::string& host = "127.0.0.1", std::uint16_t port = 0);
+  std::uint16_t Port() const;
+  // Opens a pty and returns the path of its slave side ("" on failure); with a
+  // `linkPath` a symlink to it is put there (and removed by Stop).
+  std::string StartPty(const std::string& linkPath = "");
+  void Stop();  // closes everything, joins the threads
+  TSimDevice& Device() { return Device_; }
+  // Before starting: after how long a half-received frame is dropped, and after
+  // how long an idle client gives way to a waiting one.
+  void SetLinkTimeouts(int partialFrameMs, int idleTakeoverMs);
+  std::string LastError() const;
+
+ private:
+  class TFdChannel;
+  void TcpLoop();
+  void PtyLoop();
+  // Serves one open descriptor until it closes, fails, a fault drops it, the
+  // server stops, or (when `listenFd` >= 0) an idle client is taken over.
+  void ServeFd(int fd, bool socket, int listenFd);
+  void SetError(const std::string& text);
+
+  TSimDevice Device_;
+  std::atomic<bool> Stopping_{false};
+  int WakeFd_ = -1;
+  int ListenFd_ = -1;
+  int PtyMaster_ = -1;
+  int PtySlave_ = -1;
+  std::uint16_t Port_ = 0;
+  int PartialFrameMs_ = 1000;
+  int IdleTakeoverMs_ = 3000;
+  std::string LinkPath_;
+  std::thread TcpThread_;
+  std::thread PtyThread_;
+  mutable std::mutex ErrMu_;
+  std::string Error_;
+};

@@ -1,0 +1,67 @@
+#include "SimSession.h"
+
+#include <algorithm>
+#include <chrono>
+
+using namespace sim;
+
+bool TSimSession::Feed(std::string_view bytes) {
+  for (char c : bytes) {
+    switch (Asm_.Push(static_cast<std::uint8_t>(c))) {
+      case TRequestAssembler::EEvent::Frame:
+        Dev_.Trace("RX " + TraceHex(Asm_.Request().Frame));
+        if (!Answer(Asm_.Request())) return false;
+        break;
+      case TRequestAssembler::EEvent::Broken:
+        Dev_.Trace("RX " + TraceHex(Asm_.Request().Frame) + "  -- " + Asm_.BrokenReason());
+        if (!Send(std::string(1, static_cast<char>(kNAK)))) return false;
+        break;
+      case TRequestAssembler::EEvent::None:
+        break;
+    }
+  }
+  return true;
+}
+
+void TSimSession::DropPartial() {
+  if (!Asm_.InFrame()) return;
+  Asm_.Reset();
+  Dev_.Trace("-- incomplete frame dropped");
+}
+
+bool TSimSession::Answer(const TSimRequest& req) {
+  TSimReplyPlan plan = Dev_.Process(req);
+  if (plan.Nak) return Send(std::string(1, static_cast<char>(kNAK)));
+  if (plan.BusyMs > 0 && !SendBusy(plan.BusyMs)) return false;
+  if (!plan.Noise.empty() && !Send(plan.Noise)) return false;
+  if (plan.Silent) {
+    Dev_.Trace("-- no answer");
+    return true;
+  }
+  if (plan.CloseMidFrame) {
+    Send(std::string_view(plan.Frame).substr(0, plan.Frame.size() / 2));
+    Dev_.Trace("-- link dropped in the middle of the frame");
+    return false;
+  }
+  return Send(plan.Frame);
+}
+
+bool TSimSession::Send(std::string_view bytes) {
+  Dev_.Trace("TX " + TraceHex(bytes));
+  return Ch_.Write(bytes);
+}
+
+// SYN at once, then at every interval, and a last one when the work is done.
+bool TSimSession::SendBusy(int ms) {
+  using Clock = std::chrono::steady_clock;
+  const auto start = Clock::now();
+  const int interval = Dev_.SynInterval();
+  const std::string syn(1, static_cast<char>(kSYN));
+  while (true) {
+    if (!Send(syn)) return false;
+    auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start);
+    int remaining = ms - static_cast<int>(elapsed.count());
+    if (remaining <= 0) return true;
+    if (!Ch_.Wait(std::min(interval, remaining))) return false;
+  }
+}

@@ -1,0 +1,212 @@
+// The device side of the link over a real loopback TCP connection and a pty.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <string>
+
+#include "SimLinkClient.h"
+#include "SimServer.h"
+
+using namespace sim;
+
+namespace {
+
+class SimLinkTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(Server.StartTcp("127.0.0.1", 0)) << Server.LastError();
+    ASSERT_TRUE(Client.ConnectTcp(Server.Port()));
+  }
+  TSimDevice& Dev() { return Server.Device(); }
+  TParsedReply Good(std::uint8_t seq, std::uint8_t cmd, const std::string& data = "") {
+    TLinkClient::TReply r = Client.Exchange(seq, cmd, data);
+    TParsedReply p = ParseReply(r.Frame);
+    EXPECT_TRUE(p.LenOk && p.SumOk) << TraceHex(r.Frame);
+    EXPECT_EQ(p.Seq, seq);
+    EXPECT_EQ(p.Cmd, cmd);
+    return p;
+  }
+
+  TSimServer Server;
+  TLinkClient Client;
+  const std::string Sale =
+      "\tX\t\xC0"
+      "1.00";
+};
+
+}  // namespace
+
+TEST_F(SimLinkTest, AnswersAValidFrameWithLenSeqCmdStatusAndChecksum) {
+  TParsedReply p = Good(0x20, 0x5A, "1");
+  EXPECT_EQ(p.Data.substr(0, 14), "VELMORA FP-SIM");
+  ASSERT_EQ(p.Status.size(), 6u);
+  for (char b : p.Status) EXPECT_TRUE(static_cast<std::uint8_t>(b) & 0x80);
+  EXPECT_EQ(Good(0x7F, 0x99).Status[0] & 0x02, 0x02);  // unknown command [0/1]
+}
+
+TEST_F(SimLinkTest, BrokenFramesGetNakAndAreNotExecuted) {
+  std::string frame = EncodeRequest(0x21, 0x26, "");
+  std::string badSum = frame;
+  badSum[badSum.size() - 2] ^= 1;
+  std::string badLen = frame;
+  badLen[1] = 0x25;
+  for (const std::string& f : {badSum, badLen}) {
+    Client.Send(f);
+    EXPECT_TRUE(Client.Read().Nak);
+  }
+  EXPECT_EQ(Dev().ExecutedCount(), 0);
+  EXPECT_FALSE(Dev().CommentReceiptOpen());
+  Good(0x21, 0x26);  // the good frame after them still works
+  EXPECT_TRUE(Dev().CommentReceiptOpen());
+}
+
+TEST_F(SimLinkTest, RepeatedSeqIsAnsweredAgainWithoutExecuting) {
+  Good(0x20, 0x90, "OP,QZ999834-0001-0000001");
+  TLinkClient::TReply first = Client.Exchange(0x21, 0x31, Sale);
+  TLinkClient::TReply again = Client.Exchange(0x21, 0x31, Sale);
+  EXPECT_EQ(first.Frame, again.Frame);
+  EXPECT_EQ(Dev().ExecutedCount(0x31), 1);
+  EXPECT_EQ(Dev().Snapshot().Receipt.Lines.size(), 1u);
+  Good(0x22, 0x31, Sale);  // a new SEQ is a new sale
+  EXPECT_EQ(Dev().Snapshot().Receipt.Lines.size(), 2u);
+}
+
+TEST_F(SimLinkTest, RetriedSaleIsNotBookedTwiceAcrossAReconnection) {
+  Good(0x20, 0x90, "OP,QZ999834-0001-0000001");
+  Dev().CloseMidFrame(1, 0x31);
+  TLinkClient::TReply cut = Client.Exchange(0x21, 0x31, Sale);
+  EXPECT_TRUE(cut.Closed);
+  EXPECT_FALSE(cut.Frame.empty());
+  EXPECT_NE(cut.Frame.back(), '\x03');
+  ASSERT_TRUE(Client.ConnectTcp(Server.Port()));
+  Good(0x21, 0x31, Sale);
+  EXPECT_EQ(Dev().ExecutedCount(0x31), 1);
+  EXPECT_EQ(Dev().Snapshot().Receipt.Total(), 100);
+}
+
+TEST_F(SimLinkTest, HeaderFaultsChangeOnlyTheirFieldAndRetryGetsTheRightAnswer) {
+  struct {
+    const char* Name;
+    void (TSimDevice::*Inject)(int, int);
+    int Offset;  // the byte that differs
+  } faults[] = {{"seq", &TSimDevice::WrongSeq, 2},
+                {"cmd", &TSimDevice::WrongCmd, 3},
+                {"len", &TSimDevice::WrongLen, 1}};
+  std::uint8_t seq = 0x30;
+  for (const auto& f : faults) {
+    (Dev().*f.Inject)(1, 0x4A);
+    ++seq;
+    TLinkClient::TReply bad = Client.Exchange(seq, 0x4A, "W");
+    TParsedReply p = ParseReply(bad.Frame);
+    std::string expected = EncodeResponse(seq, 0x4A, "", p.Status);
+    ASSERT_EQ(bad.Frame.size(), expected.size()) << f.Name;
+    EXPECT_EQ(static_cast<std::uint8_t>(bad.Frame[f.Offset]),
+              static_cast<std::uint8_t>(expected[f.Offset]) + 1)
+        << f.Name;
+    std::string mended = bad.Frame;
+    mended[f.Offset] = expected[f.Offset];
+    EXPECT_EQ(mended.substr(0, mended.size() - 5), expected.substr(0, expected.size() - 5));
+    EXPECT_TRUE(p.SumOk) << f.Name;  // checksum written for the changed frame
+    EXPECT_EQ(Client.Exchange(seq, 0x4A, "W").Frame, expected) << f.Name;
+  }
+  Dev().WrongChecksum(1);
+  TParsedReply p = ParseReply(Client.Exchange(0x40, 0x4A, "W").Frame);
+  EXPECT_TRUE(p.LenOk);
+  EXPECT_FALSE(p.SumOk);
+}
+
+TEST_F(SimLinkTest, NakSilenceAndNoiseAreLimitedByCommandAndCount) {
+  Dev().NakNext(2, 0x26);
+  Good(0x20, 0x4A, "W");  // another command is not touched
+  EXPECT_TRUE(Client.Exchange(0x21, 0x26, "").Nak);
+  EXPECT_TRUE(Client.Exchange(0x21, 0x26, "").Nak);
+  Good(0x21, 0x26);
+  EXPECT_EQ(Dev().ExecutedCount(0x26), 1);
+
+  Dev().Silent(1, 0x2A);
+  TLinkClient::TReply quiet = Client.Exchange(0x22, 0x2A, "text", 300);
+  EXPECT_TRUE(quiet.Frame.empty());
+  EXPECT_EQ(Dev().ExecutedCount(0x2A), 0);
+  Dev().Silent(1, 0x2A, true);  // executed, answer lost
+  EXPECT_TRUE(Client.Exchange(0x22, 0x2A, "text", 300).Frame.empty());
+  EXPECT_EQ(Dev().ExecutedCount(0x2A), 1);
+  Good(0x22, 0x2A, "text");  // the retry is answered from the cache
+  EXPECT_EQ(Dev().ExecutedCount(0x2A), 1);
+
+  Dev().NoiseBeforeFrame(std::string("\xFF\x00Z", 3), 1);
+  TLinkClient::TReply noisy = Client.Exchange(0x23, 0x4A, "W");
+  EXPECT_EQ(noisy.Before, std::string("\xFF\x00Z", 3));
+  EXPECT_TRUE(ParseReply(noisy.Frame).SumOk);
+}
+
+TEST_F(SimLinkTest, BusyDeviceSendsSynWithinTheLimitUntilItAnswers) {
+  Dev().SetSynInterval(100);
+  Dev().Busy(350, 1, 0x4A);
+  TLinkClient::TReply r = Client.Exchange(0x20, 0x4A, "W");
+  EXPECT_GE(r.ElapsedMs, 340);
+  EXPECT_GE(r.Syn, 4);
+  EXPECT_TRUE(ParseReply(r.Frame).SumOk);
+  // Reports are busy for the configured work time.
+  Dev().SetWorkTime(150);
+  r = Client.Exchange(0x21, 0x45, "2");
+  EXPECT_GE(r.Syn, 2);
+  EXPECT_EQ(ParseReply(r.Frame).Seq, 0x21);
+}
+
+TEST_F(SimLinkTest, StatusBitsAndForcedAnswers) {
+  Dev().SetStatusBit(2, 0, true);
+  EXPECT_EQ(Good(0x20, 0x4A, "W").Status[2] & 0x01, 0x01);
+  EXPECT_EQ(Good(0x21, 0x26).Status[2] & 0x21, 0x01);  // no paper: nothing opened
+  Dev().ResetStatusBit(2, 0);
+  Dev().ForceAnswer(0x90, "E:LIMIT", 1);
+  EXPECT_EQ(Good(0x22, 0x90, "OP,QZ999834-0001-0000001").Data, "E:LIMIT");
+  EXPECT_FALSE(Dev().FiscalReceiptOpen());
+}
+
+TEST_F(SimLinkTest, IdleClientGivesWayAndStopEndsABusyAnswer) {
+  Server.Stop();
+  TSimServer server;
+  server.SetLinkTimeouts(100, 200);
+  ASSERT_TRUE(server.StartTcp());
+  TLinkClient idle, next;
+  ASSERT_TRUE(idle.ConnectTcp(server.Port()));
+  ASSERT_FALSE(idle.Exchange(0x20, 0x4A, "W").Frame.empty());
+  ASSERT_TRUE(next.ConnectTcp(server.Port()));
+  EXPECT_FALSE(next.Exchange(0x21, 0x4A, "W", 1500).Frame.empty());
+  EXPECT_TRUE(idle.Read(200).Closed);
+
+  server.Device().Busy(60000);
+  next.Send(EncodeRequest(0x22, 0x4A, "W"));
+  EXPECT_GE(next.Read(150).Syn, 1);
+  auto start = std::chrono::steady_clock::now();
+  server.Stop();
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
+}
+
+TEST(SimPty, ServesFramesOnThePtyAndPutsTheLink) {
+  TSimServer server;
+  std::string link =
+      (std::filesystem::temp_directory_path() / ("fprsim-pty-" + std::to_string(::getpid())))
+          .string();
+  std::string path = server.StartPty(link);
+  ASSERT_FALSE(path.empty()) << server.LastError();
+  EXPECT_EQ(std::filesystem::read_symlink(link).string(), path);
+  int fd = ::open(link.c_str(), O_RDWR | O_NOCTTY);
+  ASSERT_GE(fd, 0);
+  termios tio{};
+  ::tcgetattr(fd, &tio);
+  ::cfmakeraw(&tio);
+  ::tcsetattr(fd, TCSANOW, &tio);
+  TLinkClient client(fd);
+  TParsedReply p = ParseReply(client.Exchange(0x20, 0x4A, "W").Frame);
+  EXPECT_TRUE(p.SumOk);
+  EXPECT_EQ(p.Cmd, 0x4A);
+  client.Close();
+  server.Stop();
+  EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(link)));
+}
