@@ -15,6 +15,8 @@
 #include <benchmark/benchmark.h>
 
 #include <atomic>
+#include <chrono>
+#include <memory>
 #include <stdexcept>
 #include <thread>
 
@@ -71,104 +73,176 @@ void RawPeer(int fd) {
   }
 }
 
-void RawPingPong(benchmark::State& state, int fd) {
-  const TDataBuffer request = BuildRequestFrame(0x20, 0x4A, {'W'});
+bool RawExchange(int fd) {
+  static const TDataBuffer request = BuildRequestFrame(0x20, 0x4A, {'W'});
   std::uint8_t answer[kAnswerBytes];
+  return WriteExactly(fd, request.data(), request.size()) && ReadExactly(fd, answer, sizeof answer);
+}
+
+bool DeviceExchange(TBaseDevice& dev) {
+  TDataBuffer data{'W'}, status;
+  return dev.SendCommand(0x4A, data, status);
+}
+
+void NoDelay(int fd) {
+  const int one = 1;
+  ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+}
+
+// A raw loopback connection to a RawPeer.
+class TRawTcpLink {
+ public:
+  TRawTcpLink() {
+    Listener = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t len = sizeof addr;
+    ::bind(Listener, reinterpret_cast<sockaddr*>(&addr), len);
+    ::listen(Listener, 1);
+    ::getsockname(Listener, reinterpret_cast<sockaddr*>(&addr), &len);
+    Server = std::thread([this] {
+      const int fd = ::accept(Listener, nullptr, nullptr);
+      NoDelay(fd);
+      RawPeer(fd);
+      ::close(fd);
+    });
+    Fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    NoDelay(Fd);
+    if (::connect(Fd, reinterpret_cast<sockaddr*>(&addr), len) != 0) {
+      throw std::runtime_error("connect failed");
+    }
+  }
+  ~TRawTcpLink() {
+    ::close(Fd);  // the peer's read ends
+    Server.join();
+    ::close(Listener);
+  }
+  int Fd = -1;
+
+ private:
+  int Listener = -1;
+  std::thread Server;
+};
+
+// A raw pty pair with a RawPeer on the master.
+class TRawPtyLink {
+ public:
+  TRawPtyLink() {
+    if (::openpty(&Master, &Fd, nullptr, nullptr, nullptr) != 0) {
+      throw std::runtime_error("openpty failed");
+    }
+    termios tio{};
+    ::tcgetattr(Fd, &tio);
+    ::cfmakeraw(&tio);
+    ::tcsetattr(Fd, TCSANOW, &tio);
+    Peer = std::thread([this] { RawPeer(Master); });
+  }
+  ~TRawPtyLink() {
+    ::close(Fd);  // the master read fails and the peer ends
+    Peer.join();
+    ::close(Master);
+  }
+  int Fd = -1;
+
+ private:
+  int Master = -1;
+  std::thread Peer;
+};
+
+std::unique_ptr<TBaseDevice> DeviceFor(const TLoopbackPeer& peer) {
+  auto dev = std::make_unique<TTCPDevice>();
+  dev->SetHost("127.0.0.1");
+  dev->SetPort(std::to_string(peer.Port()));
+  return dev;
+}
+
+std::unique_ptr<TBaseDevice> DeviceFor(const TPtyPeer& peer) {
+  auto dev = std::make_unique<TRS32Device>();
+  dev->SetPortName(peer.SlavePath);
+  dev->SetBaudRate("115200");
+  return dev;
+}
+
+void CountRate(benchmark::State& state) {
+  state.counters["exchanges/s"] =
+      benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+}
+
+template <typename TLink>
+void BM_Raw(benchmark::State& state) {
+  TLink link;
   for (auto _ : state) {
-    if (!WriteExactly(fd, request.data(), request.size()) ||
-        !ReadExactly(fd, answer, sizeof answer)) {
+    if (!RawExchange(link.Fd)) {
       state.SkipWithError("raw link broke");
       break;
     }
   }
-  state.counters["exchanges/s"] =
-      benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+  CountRate(state);
 }
 
-void DeviceExchanges(benchmark::State& state, TBaseDevice& dev) {
-  if (!dev.Connect()) {
-    state.SkipWithError(dev.LastErrorText.c_str());
+template <typename TPeer>
+void BM_Device(benchmark::State& state) {
+  TPeer peer(AnswerStatus);
+  auto dev = DeviceFor(peer);
+  if (!dev->Connect()) {
+    state.SkipWithError(dev->LastErrorText.c_str());
     return;
   }
   for (auto _ : state) {
-    TDataBuffer data{'W'}, status;
-    if (!dev.SendCommand(0x4A, data, status)) {
-      state.SkipWithError(dev.LastErrorText.c_str());
+    if (!DeviceExchange(*dev)) {
+      state.SkipWithError(dev->LastErrorText.c_str());
       break;
     }
   }
-  state.counters["exchanges/s"] =
-      benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
-  dev.Disconnect();
+  CountRate(state);
 }
 
-void BM_TcpDevice(benchmark::State& state) {
-  TLoopbackPeer peer(AnswerStatus);
-  TTCPDevice dev;
-  dev.SetHost("127.0.0.1");
-  dev.SetPort(std::to_string(peer.Port()));
-  DeviceExchanges(state, dev);
+// Raw and device exchanges in alternating batches, so that the load of the
+// machine weighs on both alike; "ratio" is the device rate over the raw rate.
+constexpr int kBatch = 200;
+
+template <typename TExchange>
+double SecondsOf(TExchange exchange, bool& ok) {
+  const auto t = std::chrono::steady_clock::now();
+  for (int i = 0; i < kBatch && ok; ++i) ok = exchange();
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - t).count();
 }
 
-void BM_TcpRaw(benchmark::State& state) {
-  const int listener = ::socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in addr{};
-  addr.sin_family = AF_INET;
-  addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  socklen_t len = sizeof addr;
-  ::bind(listener, reinterpret_cast<sockaddr*>(&addr), len);
-  ::listen(listener, 1);
-  ::getsockname(listener, reinterpret_cast<sockaddr*>(&addr), &len);
-  std::thread server([listener] {
-    const int fd = ::accept(listener, nullptr, nullptr);
-    const int one = 1;
-    ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
-    RawPeer(fd);
-    ::close(fd);
-  });
-  const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-  const int one = 1;
-  ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
-  if (::connect(fd, reinterpret_cast<sockaddr*>(&addr), len) != 0) {
-    state.SkipWithError("connect failed");
-  } else {
-    RawPingPong(state, fd);
+template <typename TLink, typename TPeer>
+void BM_DeviceVsRaw(benchmark::State& state) {
+  TLink link;
+  TPeer peer(AnswerStatus);
+  auto dev = DeviceFor(peer);
+  bool ok = dev->Connect();
+  double raw = 0, device = 0;
+  for (auto _ : state) {
+    raw += SecondsOf([&] { return RawExchange(link.Fd); }, ok);
+    device += SecondsOf([&] { return DeviceExchange(*dev); }, ok);
+    if (!ok) {
+      state.SkipWithError("exchange failed");
+      break;
+    }
   }
-  ::close(fd);
-  server.join();
-  ::close(listener);
-}
-
-void BM_PtyDevice(benchmark::State& state) {
-  TPtyPeer peer(AnswerStatus);
-  TRS32Device dev;
-  dev.SetPortName(peer.SlavePath);
-  dev.SetBaudRate("115200");
-  DeviceExchanges(state, dev);
-}
-
-void BM_PtyRaw(benchmark::State& state) {
-  int master = -1, slave = -1;
-  if (::openpty(&master, &slave, nullptr, nullptr, nullptr) != 0) {
-    state.SkipWithError("openpty failed");
-    return;
-  }
-  termios tio{};
-  ::tcgetattr(slave, &tio);
-  ::cfmakeraw(&tio);
-  ::tcsetattr(slave, TCSANOW, &tio);
-  std::thread peer([master] { RawPeer(master); });
-  RawPingPong(state, slave);
-  ::close(slave);  // the master read fails and the peer ends
-  peer.join();
-  ::close(master);
+  const double n = static_cast<double>(state.iterations()) * kBatch;
+  state.counters["raw/s"] = n / raw;
+  state.counters["device/s"] = n / device;
+  state.counters["ratio"] = raw / device;
 }
 
 }  // namespace
 
-BENCHMARK(BM_TcpRaw)->UseRealTime()->MinTime(1.0);
-BENCHMARK(BM_TcpDevice)->UseRealTime()->MinTime(1.0);
-BENCHMARK(BM_PtyRaw)->UseRealTime()->MinTime(1.0);
-BENCHMARK(BM_PtyDevice)->UseRealTime()->MinTime(1.0);
+BENCHMARK(BM_Raw<TRawTcpLink>)->Name("BM_TcpRaw")->UseRealTime()->MinTime(1.0);
+BENCHMARK(BM_Device<TLoopbackPeer>)->Name("BM_TcpDevice")->UseRealTime()->MinTime(1.0);
+BENCHMARK(BM_Raw<TRawPtyLink>)->Name("BM_PtyRaw")->UseRealTime()->MinTime(1.0);
+BENCHMARK(BM_Device<TPtyPeer>)->Name("BM_PtyDevice")->UseRealTime()->MinTime(1.0);
+BENCHMARK(BM_DeviceVsRaw<TRawTcpLink, TLoopbackPeer>)
+    ->Name("BM_TcpDeviceVsRaw")
+    ->UseRealTime()
+    ->MinTime(2.0);
+BENCHMARK(BM_DeviceVsRaw<TRawPtyLink, TPtyPeer>)
+    ->Name("BM_PtyDeviceVsRaw")
+    ->UseRealTime()
+    ->MinTime(2.0);
 
 BENCHMARK_MAIN();
