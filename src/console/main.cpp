@@ -2,10 +2,12 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTabWidget>
 #include <QTimer>
 
 #include "AboutDialog.h"
+#include "LogMemo.h"
 #include "SettingsStore.h"
 #include "uMain.h"
 #include "ui_ManualCommandTab.h"
@@ -22,6 +24,8 @@ void ScheduleDemoCommand(TMainForm& form) {
     form.ManualUi->eCommand->setText(QString::fromLatin1(code));
     form.ManualUi->edtParams->setText(QString::fromUtf8(qgetenv("FPRTEST_DEMO_PARAMS")));
     form.ManualUi->bCommand->click();
+    // The block's head with its traffic views is the interesting part.
+    form.StatusMemo->verticalScrollBar()->setValue(0);
   });
 }
 

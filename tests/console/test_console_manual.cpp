@@ -5,7 +5,6 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
-#include <QToolButton>
 
 #include "ConsoleTestSupport.h"
 #include "SimServer.h"

@@ -170,12 +170,6 @@ class TResultBlockTest : public QObject {
     QCOMPARE(Texts(lines),
              (QStringList{"T", "Duration: 1ms", "", "Result - OK ", "", kHyphenLine}));
   }
-
-  void DeviceTextIsKeptLiterally() {
-    const auto lines = ComposeResultBlock(
-        {QStringLiteral("T"), 1, {}, QStringLiteral("<b>x</b> &amp;"), {}, {}, {}});
-    QCOMPARE(lines[4].Text, QStringLiteral("<b>x</b> &amp;"));
-  }
 };
 
 QTEST_GUILESS_MAIN(TResultBlockTest)
