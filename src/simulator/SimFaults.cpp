@@ -136,7 +136,7 @@ std::optional<TSimFault> ParseFault(const std::string& spec, std::string* error)
 
 std::string FaultHelp() {
   std::string out;
-  for (const auto& k : kKinds) out += std::string("  ") + k.Help + "\n";
+  for (const auto& k : kKinds) out += std::string("      ") + k.Help + "\n";
   return out;
 }
 

@@ -196,7 +196,15 @@ void TSimServer::TcpLoop() {
   }
 }
 
-void TSimServer::PtyLoop() { ServeFd(PtyMaster_, false, -1); }
+// A pty cannot be closed on the host: after a dropped link (a fault) or a
+// read error the device just goes on listening.
+void TSimServer::PtyLoop() {
+  while (!Stopping_) {
+    ServeFd(PtyMaster_, false, -1);
+    pollfd p{WakeFd_, POLLIN, 0};
+    ::poll(&p, 1, 50);
+  }
+}
 
 void TSimServer::ServeFd(int fd, bool socket, int listenFd) {
   TFdChannel channel(fd, socket, WakeFd_, Stopping_);

@@ -206,6 +206,12 @@ TEST(SimPty, ServesFramesOnThePtyAndPutsTheLink) {
   TParsedReply p = ParseReply(client.Exchange(0x20, 0x4A, "W").Frame);
   EXPECT_TRUE(p.SumOk);
   EXPECT_EQ(p.Cmd, 0x4A);
+  // A pty cannot be closed: after a cut frame the device goes on listening.
+  server.Device().CloseMidFrame(1);
+  TLinkClient::TReply cut = client.Exchange(0x21, 0x4A, "W", 300);
+  ASSERT_FALSE(cut.Frame.empty());
+  EXPECT_NE(cut.Frame.back(), '\x03');
+  EXPECT_TRUE(ParseReply(client.Exchange(0x21, 0x4A, "W").Frame).SumOk);
   client.Close();
   server.Stop();
   EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(link)));
