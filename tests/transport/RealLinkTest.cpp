@@ -186,13 +186,6 @@ TEST(TcpClient, RefusedConnectionIsASocketError) {
   EXPECT_FALSE(client.Connected());
 }
 
-TEST(TcpClient, UnknownHostIsASocketError) {
-  TPosixTcpClient client;
-  client.Host = "no-such-host.invalid";
-  client.Port = 1;
-  EXPECT_THROW(client.Connect(200), ETcpSocketError);
-}
-
 TEST(TcpClient, TellsTimeOutsAndClosedPeersApart) {
   TLoopbackPeer peer([](const TDataBuffer&) { return TDataBuffer{'x'}; });  // then hangs up
   TPosixTcpClient client;

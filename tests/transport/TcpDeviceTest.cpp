@@ -207,18 +207,6 @@ void PrintTo(const TBrokenFrameCase& c, std::ostream* os) { *os << c.Name; }
 class TcpBrokenFrameTest : public TcpDeviceTest,
                            public ::testing::WithParamInterface<TBrokenFrameCase> {};
 
-TEST_P(TcpBrokenFrameTest, FailsWithTheCheckCodeAndRetries) {
-  const TBrokenFrameCase& c = GetParam();
-  AnswerEach([&](const TDataBuffer& req, int i) {
-    Client->In.Send(5, i == 0 ? c.Reply(req) : AnswerTo(req, "fine"));
-  });
-  ASSERT_TRUE(Send());
-  EXPECT_EQ(Client->Writes.size(), 2u);
-  EXPECT_EQ(Clock->Sleeps, std::vector<int>{200});
-  // A failed first attempt leaves its detail in the hex dump of what was taken.
-  EXPECT_FALSE(Dev->ReceivedHex.empty());
-}
-
 TEST_P(TcpBrokenFrameTest, ReportsCodeAndDetail) {
   const TBrokenFrameCase& c = GetParam();
   AnswerEach([&](const TDataBuffer& req, int) { Client->In.Send(5, c.Reply(req)); });
@@ -325,15 +313,6 @@ TEST_F(TcpDeviceTest, SetPortTakesIntegersOnly) {
     EXPECT_EQ(Dev->Port(), port) << text;
   }
   EXPECT_EQ(Dev->Host(), "10.0.0.7");
-}
-
-TEST_F(TcpDeviceTest, SequenceAdvancesOncePerCommand) {
-  AnswerEach([&](const TDataBuffer& req, int) { Client->In.Send(5, AnswerTo(req, "")); });
-  Dev->Sequence = 0x7F;
-  ASSERT_TRUE(Send());
-  EXPECT_EQ(Client->Writes.back()[2], 0x20);
-  ASSERT_TRUE(Send());
-  EXPECT_EQ(Client->Writes.back()[2], 0x21);
 }
 
 }  // namespace
