@@ -29,6 +29,16 @@ bool WritesFm(std::uint8_t cmd, const std::string& data) {
   return (cmd == 0x45 || cmd == 0x75 || cmd == 0x76) && data == "0";
 }
 
+// Stored texts may hold control bytes that the host escaped; 0x03, NAK and
+// the like cannot travel inside an answer, so they go out as blanks.
+std::string AnswerText(std::string text) {
+  for (char& c : text) {
+    auto b = static_cast<std::uint8_t>(c);
+    if (b < 0x20 && b != 0x09 && b != 0x0A) c = ' ';
+  }
+  return text;
+}
+
 }  // namespace
 
 void Syntax(const std::string& why) { throw TRefusal{TRefusal::EKind::Syntax, why}; }
@@ -176,7 +186,7 @@ TModelAnswer TFiscalModel::Execute(std::uint8_t cmd, const std::string& rawData,
   WorkMs_ = 0;
   Cmd_ = cmd;
   try {
-    a.Data = (this->*handler)(data);
+    a.Data = AnswerText((this->*handler)(data));
     a.Executed = true;
     a.WorkMs = WorkMs_;
   } catch (const TRefusal& r) {

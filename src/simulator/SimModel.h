@@ -14,7 +14,8 @@
 // Request data arrives with the frame-level escaping already undone. The host's
 // command operations escape control bytes once more inside their texts, so the
 // model undoes that second level too before it reads any field (a literal 0x10
-// in a text therefore travels as 0x10 0x50 on the command level).
+// in a text therefore travels as 0x10 0x50 on the command level). Texts read
+// back never carry control bytes other than TAB and LF: those go out as blanks.
 //
 // Refusals: a command the device does not know sets [0/1]; data it cannot read
 // sets [0/0]; a command that the current state does not allow sets [1/1]; an

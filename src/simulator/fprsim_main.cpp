@@ -43,7 +43,7 @@ void PrintHelp() {
                "                     it there after every command that changes it\n"
                "  --verbose          print every frame in hex, control bytes named, one line each\n"
                "  --work-ms MS       how long reports keep the device busy (default 200)\n"
-               "  --syn-ms MS        interval of SYN bytes while busy (default 300)\n"
+               "  --syn-ms MS        interval of SYN bytes while busy, 10 to 650 (default 300)\n"
                "  --no-dedup         execute a repeated SEQ again instead of answering it\n"
                "                     from the previous answer\n"
                "  --fault SPEC       inject a fault; may be repeated. SPEC is\n"

@@ -298,12 +298,15 @@ TEST_F(SimModelTest, FullFiscalMemoryRefusesZAndSetsItsBit) {
   EXPECT_EQ(Ok(0x44), "0");
 }
 
-TEST_F(SimModelTest, CommandLevelEscapesAreUndoneInTexts) {
+TEST_F(SimModelTest, CommandLevelEscapesAreUndoneInTextsButNotSentBack) {
   Ok(0x26);
   Ok(0x2A, std::string("A\x10\x5B"
                        "B",
                        4));  // ESC as the host escapes it
-  EXPECT_EQ(M.Paper().back(),
-            "A\x1B"
-            "B");
+  EXPECT_EQ(M.Paper().back(), std::string("A\x1B"
+                                          "B"));
+  Ok(0x27);
+  Ok(0x2B, std::string("1X\x10\x43Y\tZ", 7));  // 0x03 inside a header line
+  EXPECT_EQ(M.State().Lines[1], std::string("X\x03Y\tZ"));
+  EXPECT_EQ(Ok(0x2B, "I1"), "X Y\tZ");  // 0x03 would end the host's reading
 }
