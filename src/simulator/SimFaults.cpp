@@ -85,8 +85,8 @@ bool ApplyArg(TSimFault& f, const std::string& arg, bool hasArg, std::string* er
 
 }  // namespace
 
-std::optional<TSimFault> ParseFault(const std::string& spec, std::string* error) {
-  std::string rest = spec;
+std::optional<TSimFault> ParseFault(const std::string& text, std::string* error) {
+  std::string rest = text;
   TSimFault f;
   // Suffixes are taken only when they read as a code or a count, so that an
   // answer text may hold ':' and '@' itself.
@@ -126,7 +126,7 @@ std::optional<TSimFault> ParseFault(const std::string& spec, std::string* error)
   if (hasCount) {
     auto n = count == "*" ? std::optional<std::int64_t>(-1) : ParseInt(count);
     if (!n || *n < -1 || *n == 0 || *n > 1000000) {
-      Fail(error, "bad count in '" + spec + "'");
+      Fail(error, "bad count in '" + text + "'");
       return std::nullopt;
     }
     f.Count = static_cast<int>(*n);

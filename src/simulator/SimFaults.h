@@ -51,7 +51,7 @@ inline constexpr char kDefaultNoise[] = "\xFF\xFE\x00ZZ";
 
 // Parses KIND[=ARG][:COUNT][@CMD] where CMD is hexadecimal and COUNT is a number
 // or "*" for no limit. The kinds and their arguments are listed by FaultHelp().
-std::optional<TSimFault> ParseFault(const std::string& spec, std::string* error);
+std::optional<TSimFault> ParseFault(const std::string& text, std::string* error);
 std::string FaultHelp();
 
 // Removes the used-up faults.

@@ -46,7 +46,7 @@ void PrintHelp() {
                "  --syn-ms MS        interval of SYN bytes while busy, 10 to 650 (default 300)\n"
                "  --no-dedup         execute a repeated SEQ again instead of answering it\n"
                "                     from the previous answer\n"
-               "  --fault SPEC       inject a fault; may be repeated. SPEC is\n"
+               "  --fault FAULT      inject a fault; may be repeated. FAULT is\n"
                "                     KIND[=ARG][:COUNT][@CMD], COUNT a number or * (no limit),\n"
                "                     CMD the command code in hex (default: any command):\n"
             << sim::FaultHelp()
@@ -105,7 +105,7 @@ int ParseArgs(int argc, char** argv, TOptions& o) {
       (a == "--work-ms" ? o.WorkMs : o.SynMs) = *ms;
     } else if (a == "--fault") {
       auto f = (v = value()) ? sim::ParseFault(*v, &error) : std::nullopt;
-      if (!f) return std::cerr << "fprsim: --fault: " << (v ? error : "needs a SPEC") << "\n", 2;
+      if (!f) return std::cerr << "fprsim: --fault: " << (v ? error : "needs a FAULT") << "\n", 2;
       o.Faults.push_back(*f);
     } else {
       std::cerr << "fprsim: unknown option " << a << " (see --help)\n";

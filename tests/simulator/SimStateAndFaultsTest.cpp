@@ -1,4 +1,4 @@
-// The state file and the parsing of fault specifications.
+// The state file and the parsing of fault descriptions.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -93,7 +93,7 @@ TEST(SimStateFile, BadFilesAreRefusedWithTheLine) {
 
 TEST(SimFaults, ParsesKindArgumentCountAndCommand) {
   struct {
-    const char* Spec;
+    const char* Text;
     EFault Kind;
     int Count, Cmd;
   } ok[] = {
@@ -110,11 +110,11 @@ TEST(SimFaults, ParsesKindArgumentCountAndCommand) {
   };
   for (const auto& c : ok) {
     std::string error;
-    auto f = ParseFault(c.Spec, &error);
-    ASSERT_TRUE(f) << c.Spec << ": " << error;
-    EXPECT_EQ(f->Kind, c.Kind) << c.Spec;
-    EXPECT_EQ(f->Count, c.Count) << c.Spec;
-    EXPECT_EQ(f->Cmd, c.Cmd) << c.Spec;
+    auto f = ParseFault(c.Text, &error);
+    ASSERT_TRUE(f) << c.Text << ": " << error;
+    EXPECT_EQ(f->Kind, c.Kind) << c.Text;
+    EXPECT_EQ(f->Count, c.Count) << c.Text;
+    EXPECT_EQ(f->Cmd, c.Cmd) << c.Text;
   }
   EXPECT_EQ(ParseFault("busy=1500:2@45", nullptr)->Ms, 1500);
   EXPECT_EQ(ParseFault("answer=E:LIMIT@90", nullptr)->Text, "E:LIMIT");
