@@ -120,19 +120,23 @@ TDataBuffer With(TDataBuffer f, std::size_t at, std::uint8_t b) {
   return f;
 }
 
+// The frame without its byte at `at`.
+TDataBuffer Without(const TDataBuffer& f, std::size_t at) {
+  TDataBuffer out;
+  for (std::size_t i = 0; i < f.size(); ++i)
+    if (i != at) out.push_back(f[i]);
+  return out;
+}
+
 TEST(ResponseChecks, EachBrokenPartFailsWithItsCodeAndDetail) {
   const TDataBuffer g = Good();  // 01 2E 21 4A 'ABC' 04 80x6 05 cccc 03
   const std::size_t sum = g.size() - 5;
-  TDataBuffer noEot = g;
-  noEot.erase(noEot.begin() + 7);
-  TDataBuffer noEnq = g;
-  noEnq.erase(noEnq.begin() + 14);
-  TDataBuffer shortStatus = g;
-  shortStatus.erase(shortStatus.begin() + 8);
+  const TDataBuffer noEot = Without(g, 7);
+  const TDataBuffer noEnq = Without(g, 14);
+  const TDataBuffer shortStatus = Without(g, 8);
   TDataBuffer fiveAbove = With(g, 9, 0x03);
   TDataBuffer noEtx(g.begin(), g.end() - 1);
-  TDataBuffer threeDigits = g;
-  threeDigits.erase(threeDigits.begin() + static_cast<long>(sum));
+  const TDataBuffer threeDigits = Without(g, sum);
   const TBrokenCase cases[] = {
       {"short", {0x01, 0x2E, 0x03}, 105, "LEN1"},
       {"LEN 0", With(g, 1, 0x00), 105, "<LEN>"},

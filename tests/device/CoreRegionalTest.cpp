@@ -46,7 +46,9 @@ TEST(TryParseFloat, StrictWithTheRegionalSeparator) {
   for (const auto& c : cases) {
     double v = -99;
     EXPECT_EQ(TryParseFloat(c.Text, v, *c.Rs), c.Ok) << c.Text;
-    if (c.Ok) EXPECT_DOUBLE_EQ(v, c.V) << c.Text;
+    if (c.Ok) {
+      EXPECT_DOUBLE_EQ(v, c.V) << c.Text;
+    }
   }
 }
 
@@ -63,7 +65,9 @@ TEST(TryParseInt, DecimalOnlyLeadingBlanksAllowed) {
   for (const auto& c : cases) {
     std::int32_t v = 0;
     EXPECT_EQ(TryParseInt32(c.Text, v), c.Ok) << c.Text;
-    if (c.Ok) EXPECT_EQ(v, c.V);
+    if (c.Ok) {
+      EXPECT_EQ(v, c.V);
+    }
   }
   std::int64_t big = 0;
   EXPECT_TRUE(TryParseInt64("99999999999", big));
