@@ -1,9 +1,11 @@
 #pragma once
 
 #include <cstdint>
+#include <exception>
 #include <initializer_list>
 #include <string>
 #include <string_view>
+#include <type_traits>
 
 #include "BaseDeviceUnit.h"
 
@@ -46,3 +48,43 @@ double ToFloatDef(const std::string& field, double def, const TRegionalSettings&
 
 // True for the CP1251 VAT group letters 0xC0..0xC7.
 bool IsVatGroupLetter(char c);
+
+// Whether HandleCommandError gets the answer's status bytes, so that the error
+// text also lists the other set conditions.
+enum class TStatusInError { Without, With };
+
+// The request of a command without data.
+inline void NoRequestData(TDataBuffer&) {}
+
+// Every command operation goes through here so that all of them fail alike:
+// `build` makes the request and may raise before anything is sent; a failed
+// exchange keeps the transport's error; whatever `build` or `check` raises goes
+// to HandleCommandError, with or without the status bytes, and nothing escapes.
+// `build` either fills the buffer (void(TDataBuffer&)) or returns the request
+// text. `check(status, answer)` examines the reply: a bool it returns is the
+// result, a void one means success once it returns.
+template <typename Build, typename Check>
+bool RunCommand(TBaseDevice& dev, std::uint8_t code, TStatusInError statusInError, Build&& build,
+                Check&& check) {
+  TDataBuffer data;
+  TDataBuffer status;
+  try {
+    if constexpr (std::is_invocable_v<Build&, TDataBuffer&>) {
+      build(data);
+    } else {
+      TBaseDevice::AppendEscapedText(build(), data);
+    }
+    if (!dev.SendCommand(code, data, status)) return false;
+    const std::string answer = TBaseDevice::BytesToText(data);
+    using TResult = std::invoke_result_t<Check&, const TDataBuffer&, const std::string&>;
+    if constexpr (std::is_void_v<TResult>) {
+      check(status, answer);
+      return true;
+    } else {
+      return static_cast<bool>(check(status, answer));
+    }
+  } catch (const std::exception& e) {
+    dev.HandleCommandError(e, statusInError == TStatusInError::With ? status : TDataBuffer{}, "");
+    return false;
+  }
+}

@@ -48,37 +48,6 @@ constexpr std::size_t kShortStringMax = 255;
 // EIK that the recovery sends when an invoice must be finished without its data.
 constexpr const char* kRecoveryEik = "111111110";
 
-// Whether the error text of an operation ends with the other set status flags.
-enum class EErrorStatus { With, Without };
-
-// One command operation: `build` fills the request (its input checks may raise
-// before anything is sent), `read` checks the status and takes the answer apart.
-// Every exception raised by either is recorded on the device; none escapes.
-template <typename Build, typename Read>
-bool RunCommand(TBaseDevice& dev, std::uint8_t code, EErrorStatus mode, Build&& build,
-                Read&& read) {
-  TDataBuffer data;
-  TDataBuffer status;
-  try {
-    build(data);
-    if (!dev.SendCommand(code, data, status)) return false;
-    read(TBaseDevice::BytesToText(data), status);
-    return true;
-  } catch (const std::exception& e) {
-    dev.HandleCommandError(e, mode == EErrorStatus::With ? status : TDataBuffer{}, "");
-    return false;
-  }
-}
-
-// The same with a fixed request text.
-template <typename Read>
-bool RunQuery(TBaseDevice& dev, std::uint8_t code, std::string_view request, EErrorStatus mode,
-              Read&& read) {
-  return RunCommand(
-      dev, code, mode, [&](TDataBuffer& data) { TBaseDevice::AppendEscapedText(request, data); },
-      std::forward<Read>(read));
-}
-
 // Takes the fields of an answer from the front.
 class TFieldReader {
  public:
@@ -283,94 +252,98 @@ char PayTypeLetter(std::int64_t payType) {
 
 bool TBaseDevice::GetFPR_DateTime(TDateTime& DateTime) {
   DateTime = 0;
-  return RunQuery(*this, kGetDateTime, "", EErrorStatus::With,
-                  [&](const std::string& answer, const TDataBuffer& status) {
-                    CheckStatus(status);
-                    DateTime = ParseDeviceDateTime(answer);
-                  });
+  return RunCommand(*this, kGetDateTime, TStatusInError::With, NoRequestData,
+                    [&](const TDataBuffer& status, const std::string& answer) {
+                      CheckStatus(status);
+                      DateTime = ParseDeviceDateTime(answer);
+                    });
 }
 
 bool TBaseDevice::GetPrinterStatus(TDataBuffer& Status) {
   Status.clear();
-  return RunQuery(*this, kGetStatus, "W", EErrorStatus::With,
-                  [&](const std::string& answer, const TDataBuffer& status) {
-                    CheckStatus(status);
-                    if (answer.size() == StatusByteCount) {
-                      Status.assign(answer.begin(), answer.end());
-                    } else {
-                      Status = status;
-                    }
-                  });
+  return RunCommand(
+      *this, kGetStatus, TStatusInError::With, [] { return "W"; },
+      [&](const TDataBuffer& status, const std::string& answer) {
+        CheckStatus(status);
+        if (answer.size() == StatusByteCount) {
+          Status.assign(answer.begin(), answer.end());
+        } else {
+          Status = status;
+        }
+      });
 }
 
 bool TBaseDevice::GetDiagnosticInfo(bool Option, TDiagnosticInfo& Info) {
-  return RunQuery(*this, kDiagnosticInfo, Option ? "1" : "0", EErrorStatus::With,
-                  [&](const std::string& answer, const TDataBuffer& status) {
-                    CheckStatus(status);
-                    ParseDiagnosticInfo(answer, Info);
-                  });
+  return RunCommand(
+      *this, kDiagnosticInfo, TStatusInError::With, [&] { return Option ? "1" : "0"; },
+      [&](const TDataBuffer& status, const std::string& answer) {
+        CheckStatus(status);
+        ParseDiagnosticInfo(answer, Info);
+      });
 }
 
 bool TBaseDevice::GetEIK(std::string& EIK, int MaxLen) {
   EIK.clear();
-  return RunQuery(*this, kGetEik, "", EErrorStatus::With,
-                  [&](const std::string& answer, const TDataBuffer& status) {
-                    CheckStatus(status);
-                    const std::size_t maxLen = MaxLen > 0 ? static_cast<std::size_t>(MaxLen) : 0;
-                    EIK = LeftStr(LeftStr(answer, kShortStringMax), maxLen);
-                    if (EIK.empty()) throw ECmdException(Err::BadAnswer, "[EIK]");
-                  });
+  return RunCommand(*this, kGetEik, TStatusInError::With, NoRequestData,
+                    [&](const TDataBuffer& status, const std::string& answer) {
+                      CheckStatus(status);
+                      const std::size_t maxLen = MaxLen > 0 ? static_cast<std::size_t>(MaxLen) : 0;
+                      EIK = LeftStr(LeftStr(answer, kShortStringMax), maxLen);
+                      if (EIK.empty()) throw ECmdException(Err::BadAnswer, "[EIK]");
+                    });
 }
 
 bool TBaseDevice::GetLastDocNumber(std::int32_t& Number) {
   Number = 0;
-  return RunQuery(*this, kLastDocNumber, "", EErrorStatus::With,
-                  [&](const std::string& answer, const TDataBuffer& status) {
-                    CheckStatus(status);
-                    Number = ToInt32Or201(answer, "");
-                  });
+  return RunCommand(*this, kLastDocNumber, TStatusInError::With, NoRequestData,
+                    [&](const TDataBuffer& status, const std::string& answer) {
+                      CheckStatus(status);
+                      Number = ToInt32Or201(answer, "");
+                    });
 }
 
 bool TBaseDevice::GetFiscalStatus(bool& Open, std::int32_t& ItemsCount, double& Amount,
                                   double& Tender) {
   Tender = 0;
-  return RunQuery(*this, kFiscalStatus, "T", EErrorStatus::With,
-                  [&](const std::string& answer, const TDataBuffer& status) {
-                    CheckStatusEx(status);
-                    ParseFiscalStatus(answer, Regional, Open, ItemsCount, Amount, Tender);
-                  });
+  return RunCommand(
+      *this, kFiscalStatus, TStatusInError::With, [] { return "T"; },
+      [&](const TDataBuffer& status, const std::string& answer) {
+        CheckStatusEx(status);
+        ParseFiscalStatus(answer, Regional, Open, ItemsCount, Amount, Tender);
+      });
 }
 
 // --- Fiscal memory and receipt counters
 
 bool TBaseDevice::GetVATValues(TTaxValues& Values) {
-  return RunQuery(*this, kVatValues, "", EErrorStatus::With,
-                  [&](const std::string& answer, const TDataBuffer& status) {
-                    CheckStatusEx(status);
-                    RequireCommaFields(answer, Values.Count());
-                    TFieldReader reader(answer);
-                    for (int i = 1; i <= Values.Count(); ++i) {
-                      Values[i] = ToFloatOr201(reader.Comma(), TaxTag(i), Regional);
-                    }
-                  });
+  return RunCommand(*this, kVatValues, TStatusInError::With, NoRequestData,
+                    [&](const TDataBuffer& status, const std::string& answer) {
+                      CheckStatusEx(status);
+                      RequireCommaFields(answer, Values.Count());
+                      TFieldReader reader(answer);
+                      for (int i = 1; i <= Values.Count(); ++i) {
+                        Values[i] = ToFloatOr201(reader.Comma(), TaxTag(i), Regional);
+                      }
+                    });
 }
 
 bool TBaseDevice::GetFreeFMRecords(std::int32_t& Count) {
-  return RunQuery(*this, kFreeFmRecords, "", EErrorStatus::Without,
-                  [&](const std::string& answer, const TDataBuffer& status) {
-                    CheckStatusEx(status);
-                    RequireCommaFields(answer, 1);
-                    Count = ToInt32Or201(TFieldReader(answer).Comma(), "[cLogical]");
-                  });
+  return RunCommand(*this, kFreeFmRecords, TStatusInError::Without, NoRequestData,
+                    [&](const TDataBuffer& status, const std::string& answer) {
+                      CheckStatusEx(status);
+                      RequireCommaFields(answer, 1);
+                      Count = ToInt32Or201(TFieldReader(answer).Comma(), "[cLogical]");
+                    });
 }
 
 bool TBaseDevice::GetLastReceiptInfo(bool& CanVoid, TTaxValues& Amounts, bool& IsInvoice,
                                      std::int64_t& NextInvNo) {
-  return RunQuery(*this, kLastReceiptInfo, "", EErrorStatus::With,
-                  [&](const std::string& answer, const TDataBuffer& status) {
-                    CheckStatusEx(status);
-                    ParseLastReceiptInfo(answer, Regional, CanVoid, Amounts, IsInvoice, NextInvNo);
-                  });
+  return RunCommand(*this, kLastReceiptInfo, TStatusInError::With, NoRequestData,
+                    [&](const TDataBuffer& status, const std::string& answer) {
+                      CheckStatusEx(status);
+                      ParseLastReceiptInfo(answer, Regional, CanVoid, Amounts, IsInvoice,
+                                           NextInvNo);
+                    });
 }
 
 bool TBaseDevice::GetReceiptTotals(bool& CanVoid, double& Total, bool& IsInvoice) {
@@ -383,30 +356,33 @@ bool TBaseDevice::GetReceiptTotals(bool& CanVoid, double& Total, bool& IsInvoice
 }
 
 bool TBaseDevice::GetTotalAmounts(bool Turnover, TTaxValues& Amounts) {
-  return RunQuery(*this, kTotalAmounts, Turnover ? "0" : "1", EErrorStatus::With,
-                  [&](const std::string& answer, const TDataBuffer& status) {
-                    CheckStatusEx(status);
-                    TFieldReader reader(answer);
-                    for (int i = 1; i <= Amounts.Count(); ++i) {
-                      Amounts[i] = ToFloatDef(reader.Comma(), 0, Regional) / 100;
-                    }
-                  });
+  return RunCommand(
+      *this, kTotalAmounts, TStatusInError::With, [&] { return Turnover ? "0" : "1"; },
+      [&](const TDataBuffer& status, const std::string& answer) {
+        CheckStatusEx(status);
+        TFieldReader reader(answer);
+        for (int i = 1; i <= Amounts.Count(); ++i) {
+          Amounts[i] = ToFloatDef(reader.Comma(), 0, Regional) / 100;
+        }
+      });
 }
 
 bool TBaseDevice::GetPayTypeTotals(TPayTypeTotals& Totals) {
-  return RunQuery(*this, kPayTypeTotals, "11", EErrorStatus::Without,
-                  [&](const std::string& answer, const TDataBuffer& status) {
-                    CheckStatusEx(status);
-                    ParsePayTypeTotals(answer, Regional, 11, Totals);
-                  });
+  return RunCommand(
+      *this, kPayTypeTotals, TStatusInError::Without, [] { return "11"; },
+      [&](const TDataBuffer& status, const std::string& answer) {
+        CheckStatusEx(status);
+        ParsePayTypeTotals(answer, Regional, 11, Totals);
+      });
 }
 
 bool TBaseDevice::GetPayTypeTotals8(TPayTypeTotals& Totals) {
-  return RunQuery(*this, kPayTypeTotals, "11", EErrorStatus::Without,
-                  [&](const std::string& answer, const TDataBuffer& status) {
-                    CheckStatusEx(status);
-                    ParsePayTypeTotals(answer, Regional, 8, Totals);
-                  });
+  return RunCommand(
+      *this, kPayTypeTotals, TStatusInError::Without, [] { return "11"; },
+      [&](const TDataBuffer& status, const std::string& answer) {
+        CheckStatusEx(status);
+        ParsePayTypeTotals(answer, Regional, 8, Totals);
+      });
 }
 
 // --- Register reads
@@ -419,13 +395,14 @@ bool TBaseDevice::GetDepartmentSum(std::int32_t Number, TDepartmentSum& Sum) {
   Sum.TotalSum = 0;
   Sum.Text1.clear();
   Sum.Text2.clear();
-  return RunQuery(*this, kDepartmentSum, IntToStr(Number), EErrorStatus::With,
-                  [&](const std::string& answer, const TDataBuffer& status) {
-                    CheckStatusEx(status);
-                    if (answer.empty()) throw ECmdException(Err::BadAnswer, "[ExitCode]");
-                    Sum.ExitCode = answer[0];
-                    if (Sum.ExitCode == 'P') ParseDepartmentSum(answer.substr(1), Regional, Sum);
-                  });
+  return RunCommand(
+      *this, kDepartmentSum, TStatusInError::With, [&] { return IntToStr(Number); },
+      [&](const TDataBuffer& status, const std::string& answer) {
+        CheckStatusEx(status);
+        if (answer.empty()) throw ECmdException(Err::BadAnswer, "[ExitCode]");
+        Sum.ExitCode = answer[0];
+        if (Sum.ExitCode == 'P') ParseDepartmentSum(answer.substr(1), Regional, Sum);
+      });
 }
 
 bool TBaseDevice::GetPluData(std::int32_t Number, TPluData& Plu) {
@@ -438,78 +415,82 @@ bool TBaseDevice::GetPluData(std::int32_t Number, TPluData& Plu) {
   Plu.TotalSum = 0;
   Plu.Sold = 0;
   Plu.AvailQtty = 0;
-  return RunQuery(*this, kPlu, "R" + IntToStr(Number), EErrorStatus::Without,
-                  [&](const std::string& answer, const TDataBuffer& status) {
-                    CheckStatusEx(status);
-                    if (answer.empty())
-                      throw ECmdException(Err::InvalidInput, "[No data recieved]");
-                    if (answer[0] == 'P') ParsePluData(answer.substr(1), Regional, Plu);
-                  });
+  return RunCommand(
+      *this, kPlu, TStatusInError::Without, [&] { return "R" + IntToStr(Number); },
+      [&](const TDataBuffer& status, const std::string& answer) {
+        CheckStatusEx(status);
+        if (answer.empty()) throw ECmdException(Err::InvalidInput, "[No data recieved]");
+        if (answer[0] == 'P') ParsePluData(answer.substr(1), Regional, Plu);
+      });
 }
 
 bool TBaseDevice::GetPayTypeName(std::int32_t PayType, std::string& Name) {
   Name.clear();
-  return RunQuery(*this, kPayTypeName, std::string(1, PayTypeLetter(PayType)),
-                  EErrorStatus::Without, [&](const std::string& answer, const TDataBuffer& status) {
-                    CheckStatusEx(status);
-                    if (!answer.empty()) Name = answer;
-                  });
+  return RunCommand(
+      *this, kPayTypeName, TStatusInError::Without,
+      [&] { return std::string(1, PayTypeLetter(PayType)); },
+      [&](const TDataBuffer& status, const std::string& answer) {
+        CheckStatusEx(status);
+        if (!answer.empty()) Name = answer;
+      });
 }
 
 bool TBaseDevice::GetGeneralPRNSettings(TGeneralPRNSettings& Settings) {
-  return RunQuery(*this, kGeneralSettings, "", EErrorStatus::With,
-                  [&](const std::string& answer, const TDataBuffer& status) {
-                    CheckStatus(status);
-                    ParseGeneralPRNSettingsAnswer(answer, Settings, Regional);
-                  });
+  return RunCommand(*this, kGeneralSettings, TStatusInError::With, NoRequestData,
+                    [&](const TDataBuffer& status, const std::string& answer) {
+                      CheckStatus(status);
+                      ParseGeneralPRNSettingsAnswer(answer, Settings, Regional);
+                    });
 }
 
 bool TBaseDevice::GetHeaderLine(std::int32_t Line, std::string& Text) {
-  return RunQuery(*this, kHeaderLine, "I" + IntToStr(Line), EErrorStatus::With,
-                  [&](const std::string& answer, const TDataBuffer& status) {
-                    CheckStatus(status);
-                    Text = answer;
-                  });
+  return RunCommand(
+      *this, kHeaderLine, TStatusInError::With, [&] { return "I" + IntToStr(Line); },
+      [&](const TDataBuffer& status, const std::string& answer) {
+        CheckStatus(status);
+        Text = answer;
+      });
 }
 
 bool TBaseDevice::GetBarcodeHeight(std::int32_t& HeightMm) {
-  return RunQuery(*this, kHeaderLine, "IB", EErrorStatus::Without,
-                  [&](const std::string& answer, const TDataBuffer& status) {
-                    CheckStatusEx(status);
-                    const std::int32_t dots = ToInt32Or201(answer, "[Barcode height]");
-                    // Eight dots per millimetre.
-                    HeightMm = RoundHalfEven(dots * 0.125);
-                  });
+  return RunCommand(
+      *this, kHeaderLine, TStatusInError::Without, [] { return "IB"; },
+      [&](const TDataBuffer& status, const std::string& answer) {
+        CheckStatusEx(status);
+        const std::int32_t dots = ToInt32Or201(answer, "[Barcode height]");
+        // Eight dots per millimetre.
+        HeightMm = RoundHalfEven(dots * 0.125);
+      });
 }
 
 // --- Comment receipt and barcode
 
 bool TBaseDevice::OpenCommentReceipt(std::int32_t& AllReceipt) {
-  return RunQuery(*this, kOpenComment, "", EErrorStatus::With,
-                  [&](const std::string& answer, const TDataBuffer& status) {
-                    RunBitChecks(
-                        status,
-                        {BitSet(2, 0, Err::NoPaper), BitSet(0, 4, Err::PrinterMalfunction),
-                         BitClear(2, 5, Err::NoCommentReceipt),
-                         BitSet(2, 3, Err::FiscalReceiptOpen), BitSet(0, 2, Err::ClockNotSet)});
-                    CheckStatusEx(status);
-                    if (answer.empty()) throw ECmdException(Err::CommentReceiptOpen, "[2/5]");
-                    AllReceipt = ParseAllReceipt(answer);
-                  });
+  return RunCommand(*this, kOpenComment, TStatusInError::With, NoRequestData,
+                    [&](const TDataBuffer& status, const std::string& answer) {
+                      RunBitChecks(
+                          status,
+                          {BitSet(2, 0, Err::NoPaper), BitSet(0, 4, Err::PrinterMalfunction),
+                           BitClear(2, 5, Err::NoCommentReceipt),
+                           BitSet(2, 3, Err::FiscalReceiptOpen), BitSet(0, 2, Err::ClockNotSet)});
+                      CheckStatusEx(status);
+                      if (answer.empty()) throw ECmdException(Err::CommentReceiptOpen, "[2/5]");
+                      AllReceipt = ParseAllReceipt(answer);
+                    });
 }
 
 bool TBaseDevice::PrintCommentText(const std::string& Text) {
-  return RunQuery(
-      *this, kCommentText, Text, EErrorStatus::With,
-      [](const std::string&, const TDataBuffer& status) { CheckPaperAndPrinter(status); });
+  return RunCommand(
+      *this, kCommentText, TStatusInError::With, [&] { return Text; },
+      [](const TDataBuffer& status, const std::string&) { CheckPaperAndPrinter(status); });
 }
 
 bool TBaseDevice::CloseCommentReceipt(std::int32_t& AllReceipt) {
-  return RunQuery(*this, kCloseComment, "", EErrorStatus::With,
-                  [&](const std::string& answer, const TDataBuffer& status) {
-                    CheckPaperAndPrinter(status);
-                    AllReceipt = ParseAllReceipt(answer);
-                  });
+  return RunCommand(*this, kCloseComment, TStatusInError::With, NoRequestData,
+                    [&](const TDataBuffer& status, const std::string& answer) {
+                      CheckPaperAndPrinter(status);
+                      AllReceipt = ParseAllReceipt(answer);
+                    });
 }
 
 bool TBaseDevice::PrintBarcode(std::int32_t BarcodeType, const std::string& Data, bool ShowText) {
@@ -522,17 +503,17 @@ bool TBaseDevice::PrintBarcode(std::int32_t BarcodeType, const std::string& Data
     AppendEscapedText(Data, data);
   };
   return RunCommand(
-      *this, kBarcode, EErrorStatus::With, build,
-      [](const std::string&, const TDataBuffer& status) { CheckPaperAndPrinter(status); });
+      *this, kBarcode, TStatusInError::With, build,
+      [](const TDataBuffer& status, const std::string&) { CheckPaperAndPrinter(status); });
 }
 
 // --- Invoice client data, duplicate and the recovery
 
 bool TBaseDevice::SendInvoiceClientData(TInvoiceClientData Data) {
   return RunCommand(
-      *this, kInvoiceClient, EErrorStatus::With,
+      *this, kInvoiceClient, TStatusInError::With,
       [&](TDataBuffer& data) { BuildInvoiceClientRequest(Data, data); },
-      [](const std::string&, const TDataBuffer& status) {
+      [](const TDataBuffer& status, const std::string&) {
         RunBitChecks(status, {BitSet(2, 0, Err::NoPaper), BitClear(2, 3, Err::NoFiscalReceipt),
                               BitSet(2, 5, Err::CommentReceiptOpen)});
         CheckStatusEx(status);
@@ -540,13 +521,13 @@ bool TBaseDevice::SendInvoiceClientData(TInvoiceClientData Data) {
 }
 
 bool TBaseDevice::DuplicateReceipt() {
-  return RunQuery(*this, kDuplicate, "1", EErrorStatus::With,
-                  [](const std::string&, const TDataBuffer& status) {
-                    RunBitChecks(status,
-                                 {BitSet(2, 0, Err::NoPaper), BitSet(2, 3, Err::FiscalReceiptOpen),
-                                  BitSet(2, 5, Err::CommentReceiptOpen)});
-                    CheckStatusEx(status);
-                  });
+  return RunCommand(
+      *this, kDuplicate, TStatusInError::With, [] { return "1"; },
+      [](const TDataBuffer& status, const std::string&) {
+        RunBitChecks(status, {BitSet(2, 0, Err::NoPaper), BitSet(2, 3, Err::FiscalReceiptOpen),
+                              BitSet(2, 5, Err::CommentReceiptOpen)});
+        CheckStatusEx(status);
+      });
 }
 
 bool TBaseDevice::CancelAllReceipts() {

@@ -14,30 +14,6 @@
 
 namespace {
 
-// Whether HandleCommandError gets the answer's status bytes, so that the error
-// text also lists the other set conditions.
-enum class TStatusInError { Without, With };
-
-// The command pattern around one exchange. `build` returns the request text (it may
-// raise, and then nothing is sent); `check` examines the status and the answer text
-// and returns the result. A failed exchange keeps the transport's error.
-template <typename Build, typename Check>
-bool RunCommand(TBaseDevice& dev, std::uint8_t code, TStatusInError statusInError, Build build,
-                Check check) {
-  TDataBuffer data;
-  TDataBuffer status;
-  bool result = false;
-  try {
-    TBaseDevice::AppendEscapedText(build(), data);
-    if (!dev.SendCommand(code, data, status)) return false;
-    result = check(status, TBaseDevice::BytesToText(data));
-  } catch (const std::exception& e) {
-    dev.HandleCommandError(e, statusInError == TStatusInError::With ? status : TDataBuffer{}, "");
-    result = false;
-  }
-  return result;
-}
-
 // Reports print on paper: a missing roll is told before any other status error.
 void CheckPaperThenStatusEx(const TDataBuffer& status) {
   RunBitChecks(status, {BitSet(2, 0, Err::NoPaper)});
@@ -104,7 +80,6 @@ bool TBaseDevice::PrintDailyReportCode(std::uint8_t code, bool ZeroFlag, std::in
       [&](const TDataBuffer& status, const std::string& answer) {
         CheckPaperThenStatusEx(status);
         ParseDailyReport(answer, Regional, Closure, SumTOTAL, SumVatGroups);
-        return true;
       });
 }
 
@@ -136,10 +111,7 @@ bool TBaseDevice::PrintFMReportByBlock(bool Short, std::uint32_t StartNo, std::u
         if (EndNo != 0) text += "," + IntToStr(static_cast<std::int32_t>(EndNo));
         return text;
       },
-      [](const TDataBuffer& status, const std::string&) {
-        CheckPaperThenStatusEx(status);
-        return true;
-      });
+      [](const TDataBuffer& status, const std::string&) { CheckPaperThenStatusEx(status); });
 }
 
 bool TBaseDevice::PrintFMReportByDate(bool Short, TDateTime StartDate, TDateTime EndDate) {
@@ -153,10 +125,7 @@ bool TBaseDevice::PrintFMReportByDate(bool Short, TDateTime StartDate, TDateTime
         if (EndDate != 0) text += "," + FormatDateCompact(EndDate);
         return text;
       },
-      [](const TDataBuffer& status, const std::string&) {
-        CheckPaperThenStatusEx(status);
-        return true;
-      });
+      [](const TDataBuffer& status, const std::string&) { CheckPaperThenStatusEx(status); });
 }
 
 // --- Clock, header lines, barcode height, operators (3DH, 2BH, 66H)
@@ -164,9 +133,8 @@ bool TBaseDevice::PrintFMReportByDate(bool Short, TDateTime StartDate, TDateTime
 namespace {
 
 // The settings commands look at nothing but the status.
-bool StatusExOnly(const TDataBuffer& status, const std::string&) {
+void StatusExOnly(const TDataBuffer& status, const std::string&) {
   TBaseDevice::CheckStatusEx(status);
-  return true;
 }
 
 }  // namespace
@@ -234,7 +202,6 @@ bool TBaseDevice::SetPlu(TPluData Data) {
       [](const TDataBuffer& status, const std::string& answer) {
         CheckStatusEx(status);
         if (answer != "P") throw ECmdException(Err::InvalidInput, "[can't program plu]");
-        return true;
       });
 }
 
@@ -275,7 +242,6 @@ bool TBaseDevice::GetInvoiceRange(bool CreditNote, std::int64_t& InvStart, std::
         InvStart = ToInt64Or201(TakeField(answer), "[InvStart]");
         InvEnd = ToInt64Or201(TakeField(answer), "[InvEnd]");
         InvCurrent = ToInt64Or201(TakeField(answer), "[InInvCurrentvEnd]");
-        return true;
       });
 }
 
@@ -295,7 +261,6 @@ bool TBaseDevice::SetInvoiceRange(bool CreditNote, std::int64_t& InvStart, std::
           InvStart = ToInt64Def(TakeField(answer), InvStart);
           InvEnd = ToInt64Def(TakeField(answer), InvEnd);
         }
-        return true;
       });
 }
 
@@ -306,7 +271,6 @@ bool TBaseDevice::SetGeneralPRNSettings(TGeneralPRNSettings Settings) {
         CheckStatusEx(status);
         TGeneralPRNSettings echoed;
         ParseGeneralPRNSettingsAnswer(answer, echoed, Regional);
-        return true;
       });
 }
 
@@ -318,6 +282,5 @@ bool TBaseDevice::ImportExportAmount(double Amount) {
         RunBitChecks(status, {BitSet(2, 5, Err::CommentReceiptOpen),
                               BitSet(2, 3, Err::FiscalReceiptOpen), BitSet(2, 0, Err::NoPaper)});
         CheckCashAnswer(answer, Amount, Regional);
-        return true;
       });
 }

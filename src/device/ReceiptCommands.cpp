@@ -4,7 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <exception>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -26,24 +26,6 @@ constexpr std::uint8_t kDiscountLastPlu = 0x91;
 constexpr std::uint8_t kSubtotal = 0x33;
 constexpr std::uint8_t kPayment = 0x35;
 constexpr std::uint8_t kPrintFiscalText = 0x36;
-
-// Runs one command operation: `build` fills the request (its input checks may
-// raise before anything is sent), `check` examines the status and the answer.
-// Every exception is recorded with the status buffer; none escapes.
-template <typename Build, typename Check>
-bool RunCommand(TBaseDevice& dev, std::uint8_t code, Build&& build, Check&& check) {
-  TDataBuffer data;
-  TDataBuffer status;
-  try {
-    build(data);
-    if (!dev.SendCommand(code, data, status)) return false;
-    check(data, status);
-    return true;
-  } catch (const std::exception& e) {
-    dev.HandleCommandError(e, status, "");
-    return false;
-  }
-}
 
 void AppendChar(char c, TDataBuffer& buf) {
   TBaseDevice::AppendEscaped(static_cast<std::uint8_t>(c), buf);
@@ -157,7 +139,7 @@ void CheckVatGroup(char VatGrp) {
 }
 
 // Status of the sales other than the free 31H sale.
-void CheckSaleStatus(const TDataBuffer& status) {
+void CheckSaleStatus(const TDataBuffer& status, const std::string& /*answer*/) {
   RunBitChecks(status, {BitSet(2, 0, Err::NoPaper), BitSet(2, 5, Err::CommentReceiptOpen),
                         BitClear(2, 3, Err::NoFiscalReceipt), BitSet(2, 2, Err::EndOfJournal),
                         BitSet(0, 4, Err::PrinterMalfunction)});
@@ -206,52 +188,46 @@ bool TBaseDevice::OpenFiscalReceipt(TFiskParam Param, std::int32_t& AllReceipt,
                                     std::int32_t& FiscReceipt) {
   AllReceipt = 0;
   FiscReceipt = 0;
-  TDataBuffer data;
-  TDataBuffer status;
-  bool answered = false;
-  try {
-    BuildOpenRequest(Param, Regional, data);
-    if (!SendCommand(kOpenFiscalReceipt, data, status)) return false;
-    answered = true;
-    RunBitChecks(status,
-                 {BitSet(2, 0, Err::NoPaper), BitSet(0, 4, Err::PrinterMalfunction),
-                  BitSet(2, 5, Err::CommentReceiptOpen), BitClear(2, 3, Err::NoFiscalReceipt),
-                  BitSet(4, 0, Err::FiscalMemoryError), BitSet(4, 4, Err::FiscalMemoryFull),
-                  BitSet(5, 2, Err::LastFmEntryFailed), BitSet(5, 0, Err::FiscalMemoryLocked),
-                  BitSet(0, 2, Err::ClockNotSet), BitSet(1, 6, Err::TaxTerminal),
-                  BitSet(2, 2, Err::EndOfJournal)});
-    CheckStatusEx(status);
-    const std::string answer = BytesToText(data);
-    if (answer.empty()) throw ECmdException(Err::FiscalReceiptOpen, BitLabel(2, 3));
-    ParseReceiptCounters(answer, AllReceipt, FiscReceipt);
-    return true;
-  } catch (const std::exception& e) {
-    HandleCommandError(e, status, "");
-    // The device's own words explain a refused open.
-    if (answered && dynamic_cast<const ECmdException*>(&e) != nullptr) {
-      AppendDeviceWords(LastErrorText, BytesToText(data));
-    }
-    return false;
-  }
+  // Set once the device answered: whatever fails after that is a refusal, and the
+  // device's own words explain it.
+  std::optional<std::string> deviceWords;
+  const bool opened = RunCommand(
+      *this, kOpenFiscalReceipt, TStatusInError::With,
+      [&](TDataBuffer& data) { BuildOpenRequest(Param, Regional, data); },
+      [&](const TDataBuffer& status, const std::string& answer) {
+        deviceWords = answer;
+        RunBitChecks(status,
+                     {BitSet(2, 0, Err::NoPaper), BitSet(0, 4, Err::PrinterMalfunction),
+                      BitSet(2, 5, Err::CommentReceiptOpen), BitClear(2, 3, Err::NoFiscalReceipt),
+                      BitSet(4, 0, Err::FiscalMemoryError), BitSet(4, 4, Err::FiscalMemoryFull),
+                      BitSet(5, 2, Err::LastFmEntryFailed), BitSet(5, 0, Err::FiscalMemoryLocked),
+                      BitSet(0, 2, Err::ClockNotSet), BitSet(1, 6, Err::TaxTerminal),
+                      BitSet(2, 2, Err::EndOfJournal)});
+        CheckStatusEx(status);
+        if (answer.empty()) throw ECmdException(Err::FiscalReceiptOpen, BitLabel(2, 3));
+        ParseReceiptCounters(answer, AllReceipt, FiscReceipt);
+      });
+  if (!opened && deviceWords) AppendDeviceWords(LastErrorText, *deviceWords);
+  return opened;
 }
 
 bool TBaseDevice::CloseFiscalReceipt(std::int32_t& AllReceipt, std::int32_t& FiscReceipt) {
   AllReceipt = 0;
   FiscReceipt = 0;
   return RunCommand(
-      *this, kCloseFiscalReceipt, [](TDataBuffer&) {},
-      [&](const TDataBuffer& data, const TDataBuffer& status) {
+      *this, kCloseFiscalReceipt, TStatusInError::With, NoRequestData,
+      [&](const TDataBuffer& status, const std::string& answer) {
         RunBitChecks(status, {BitSet(2, 0, Err::NoPaper), BitSet(0, 4, Err::PrinterMalfunction),
                               BitSet(2, 5, Err::CommentReceiptOpen)});
         CheckStatusEx(status);
-        ParseReceiptCounters(BytesToText(data), AllReceipt, FiscReceipt);
+        ParseReceiptCounters(answer, AllReceipt, FiscReceipt);
       });
 }
 
 bool TBaseDevice::VoidFiscalReceipt() {
   return RunCommand(
-      *this, kVoidFiscalReceipt, [](TDataBuffer&) {},
-      [](const TDataBuffer&, const TDataBuffer& status) {
+      *this, kVoidFiscalReceipt, TStatusInError::With, NoRequestData,
+      [](const TDataBuffer& status, const std::string&) {
         RunBitChecks(status, {BitSet(2, 0, Err::NoPaper), BitSet(0, 4, Err::PrinterMalfunction)});
         CheckStatusEx(status);
       });
@@ -266,13 +242,13 @@ bool TBaseDevice::RegisterSale(const std::string& Text1, const std::string& Text
     AppendEscapedText(Format2(Price, Regional), data);
     AppendQttyPerc(Qtty, Perc, ',', Regional, data);
   };
-  auto check = [](const TDataBuffer&, const TDataBuffer& status) {
+  auto check = [](const TDataBuffer& status, const std::string&) {
     RunBitChecks(status, {BitSet(2, 0, Err::NoPaper), BitSet(0, 4, Err::PrinterMalfunction),
                           BitSet(2, 5, Err::CommentReceiptOpen),
                           BitClear(2, 3, Err::NoFiscalReceipt), BitSet(2, 2, Err::EndOfJournal)});
     CheckStatusEx(status);
   };
-  return RunCommand(*this, kRegisterSale, build, check);
+  return RunCommand(*this, kRegisterSale, TStatusInError::With, build, check);
 }
 
 bool TBaseDevice::RegisterDepartmentSale(const std::string& Text1, const std::string& Text2,
@@ -287,8 +263,7 @@ bool TBaseDevice::RegisterDepartmentSale(const std::string& Text1, const std::st
     AppendEscapedText(Format2(Price, Regional), data);
     AppendQttyPerc(Qtty, Perc, ',', Regional, data);
   };
-  auto check = [](const TDataBuffer&, const TDataBuffer& status) { CheckSaleStatus(status); };
-  return RunCommand(*this, kRegisterSale, build, check);
+  return RunCommand(*this, kRegisterSale, TStatusInError::With, build, CheckSaleStatus);
 }
 
 bool TBaseDevice::RegisterSaleAndDisplay(const std::string& Text1, char VatGrp, double Price,
@@ -300,8 +275,7 @@ bool TBaseDevice::RegisterSaleAndDisplay(const std::string& Text1, char VatGrp, 
     AppendEscapedText(Format2(Price, Regional), data);
     AppendQttyPerc(Qtty, Perc, PercSeparator(IsAbsolute), Regional, data);
   };
-  auto check = [](const TDataBuffer&, const TDataBuffer& status) { CheckSaleStatus(status); };
-  return RunCommand(*this, kRegisterSaleAndDisplay, build, check);
+  return RunCommand(*this, kRegisterSaleAndDisplay, TStatusInError::With, build, CheckSaleStatus);
 }
 
 bool TBaseDevice::RegisterDepartmentSaleAndDisplay(const std::string& Text1, std::uint8_t DepartNo,
@@ -314,8 +288,7 @@ bool TBaseDevice::RegisterDepartmentSaleAndDisplay(const std::string& Text1, std
     AppendEscapedText(Format2(Price, Regional), data);
     AppendQttyPerc(Qtty, Perc, PercSeparator(IsAbsolute), Regional, data);
   };
-  auto check = [](const TDataBuffer&, const TDataBuffer& status) { CheckSaleStatus(status); };
-  return RunCommand(*this, kRegisterSaleAndDisplay, build, check);
+  return RunCommand(*this, kRegisterSaleAndDisplay, TStatusInError::With, build, CheckSaleStatus);
 }
 
 bool TBaseDevice::SellRegisteredPlu(bool Display, std::int32_t PluNo, std::int32_t DepartNo,
@@ -333,8 +306,7 @@ bool TBaseDevice::SellRegisteredPlu(bool Display, std::int32_t PluNo, std::int32
     }
     AppendQttyPerc(Qtty, Perc, PercSeparator(IsAbsolute), Regional, data);
   };
-  auto check = [](const TDataBuffer&, const TDataBuffer& status) { CheckSaleStatus(status); };
-  return RunCommand(*this, kSellRegisteredPlu, build, check);
+  return RunCommand(*this, kSellRegisteredPlu, TStatusInError::With, build, CheckSaleStatus);
 }
 
 bool TBaseDevice::DiscountLastPlu(bool IsAbsolute, double Value) {
@@ -343,12 +315,12 @@ bool TBaseDevice::DiscountLastPlu(bool IsAbsolute, double Value) {
     AppendChar(',', data);
     AppendEscapedText(Format2(Value, Regional), data);
   };
-  auto check = [](const TDataBuffer&, const TDataBuffer& status) {
+  auto check = [](const TDataBuffer& status, const std::string&) {
     RunBitChecks(status, {BitSet(2, 0, Err::NoPaper), BitClear(2, 3, Err::NoFiscalReceipt),
                           BitSet(2, 5, Err::CommentReceiptOpen)});
     CheckStatusEx(status);
   };
-  return RunCommand(*this, kDiscountLastPlu, build, check);
+  return RunCommand(*this, kDiscountLastPlu, TStatusInError::With, build, check);
 }
 
 bool TBaseDevice::Subtotal(bool Print, bool IsAbsolute, bool Display, double& SubTotal,
@@ -363,15 +335,15 @@ bool TBaseDevice::Subtotal(bool Print, bool IsAbsolute, bool Display, double& Su
       AppendEscapedText(Format2(Perc, Regional), data);
     }
   };
-  auto check = [&](const TDataBuffer& data, const TDataBuffer& status) {
+  auto check = [&](const TDataBuffer& status, const std::string& answer) {
     RunBitChecks(status,
                  {BitSet(2, 0, Err::NoPaper), BitSet(0, 4, Err::PrinterMalfunction),
                   BitSet(2, 5, Err::CommentReceiptOpen), BitClear(2, 3, Err::NoFiscalReceipt)});
     CheckStatusEx(status);
     // Without the display flag the device's answer carries nothing of use.
-    if (Display) ParseSubtotalAnswer(BytesToText(data), Regional, SubTotal, VatGRP);
+    if (Display) ParseSubtotalAnswer(answer, Regional, SubTotal, VatGRP);
   };
-  return RunCommand(*this, kSubtotal, build, check);
+  return RunCommand(*this, kSubtotal, TStatusInError::With, build, check);
 }
 
 bool TBaseDevice::Payment(const std::string& Text1, const std::string& Text2, char PaidMode,
@@ -390,11 +362,10 @@ bool TBaseDevice::Payment(const std::string& Text1, const std::string& Text2, ch
     if (Amount >= 0) AppendChar('+', data);
     AppendEscapedText(Format2(Amount, Regional), data);
   };
-  auto check = [&](const TDataBuffer& data, const TDataBuffer& status) {
+  auto check = [&](const TDataBuffer& status, std::string answer) {
     RunBitChecks(status, {BitSet(2, 0, Err::NoPaper), BitSet(0, 4, Err::PrinterMalfunction),
                           BitSet(2, 5, Err::CommentReceiptOpen)});
     CheckStatusEx(status);
-    std::string answer = BytesToText(data);
     if (answer.empty()) throw ECmdException(Err::BadAnswer, "");
     // The result letter and the separator after it.
     PaidCode = answer[0];
@@ -407,16 +378,16 @@ bool TBaseDevice::Payment(const std::string& Text1, const std::string& Text2, ch
     TakeCommaField(answer, field);
     Amount2 = ToFloatOr201(field, "[Amount2]", Regional) / 100;
   };
-  return RunCommand(*this, kPayment, build, check);
+  return RunCommand(*this, kPayment, TStatusInError::With, build, check);
 }
 
 bool TBaseDevice::PrintFiscalText(const std::string& Text) {
   auto build = [&](TDataBuffer& data) { AppendEscapedText(Text, data); };
-  auto check = [](const TDataBuffer&, const TDataBuffer& status) {
+  auto check = [](const TDataBuffer& status, const std::string&) {
     RunBitChecks(status,
                  {BitSet(2, 0, Err::NoPaper), BitSet(0, 4, Err::PrinterMalfunction),
                   BitSet(2, 5, Err::CommentReceiptOpen), BitClear(2, 3, Err::NoFiscalReceipt)});
     CheckStatusEx(status);
   };
-  return RunCommand(*this, kPrintFiscalText, build, check);
+  return RunCommand(*this, kPrintFiscalText, TStatusInError::With, build, check);
 }
