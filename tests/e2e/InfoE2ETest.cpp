@@ -8,24 +8,12 @@
 #include <vector>
 
 #include "BaseDeviceUnit.h"
-#include "SimServer.h"
-#include "TCPDeviceUnit.h"
+#include "SimLink.h"
 
 namespace {
 
-class InfoE2E : public ::testing::Test {
+class InfoE2E : public TSimLinkFixture {
  protected:
-  void SetUp() override {
-    ASSERT_TRUE(Sim.StartTcp("127.0.0.1", 0)) << Sim.LastError();
-    Dev.SetHost("127.0.0.1");
-    Dev.SetPort(std::to_string(Sim.Port()));
-    ASSERT_TRUE(Dev.Connect()) << Dev.LastErrorText;
-  }
-  void TearDown() override {
-    Dev.Disconnect();
-    Sim.Stop();
-  }
-
   // The receipt bits as the device reports them now.
   void ExpectReceiptBits(bool fiscal, bool comment) {
     TDataBuffer status;
@@ -34,9 +22,6 @@ class InfoE2E : public ::testing::Test {
     EXPECT_EQ(TBaseDevice::TestStatusBit(status, 2, 3), fiscal);
     EXPECT_EQ(TBaseDevice::TestStatusBit(status, 2, 5), comment);
   }
-
-  TSimServer Sim;
-  TTCPDevice Dev;
 };
 
 TEST_F(InfoE2E, EveryQueryReadsOnce) {

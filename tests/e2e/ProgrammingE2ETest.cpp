@@ -7,26 +7,18 @@
 #include <cstdint>
 #include <string>
 
-#include "SimServer.h"
-#include "TCPDeviceUnit.h"
+#include "SimLink.h"
 
 namespace {
 
 constexpr char kA = '\xC0';  // VAT group 1
 constexpr char kB = '\xC1';  // VAT group 2
 
-class ProgrammingE2E : public ::testing::Test {
+class ProgrammingE2E : public TSimLinkFixture {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(Sim.StartTcp("127.0.0.1", 0)) << Sim.LastError();
+    TSimLinkFixture::SetUp();
     Dev.Regional = TRegionalSettings{};
-    Dev.SetHost("127.0.0.1");
-    Dev.SetPort(std::to_string(Sim.Port()));
-    ASSERT_TRUE(Dev.Connect()) << Dev.LastErrorText;
-  }
-  void TearDown() override {
-    Dev.Disconnect();
-    Sim.Stop();
   }
 
   // Department 5 (group Б) and PLU 12 (group А, department 5, 2.50, ten in stock).
@@ -80,9 +72,6 @@ class ProgrammingE2E : public ::testing::Test {
     EXPECT_DOUBLE_EQ(r.Vat[2], vat2);
     for (int n = 3; n <= 8; ++n) EXPECT_DOUBLE_EQ(r.Vat[n], 0) << "group " << n;
   }
-
-  TSimServer Sim;
-  TTCPDevice Dev;
 };
 
 TEST_F(ProgrammingE2E, DepartmentAndPluReadBack) {

@@ -6,27 +6,15 @@
 #include <cstdint>
 #include <string>
 
-#include "SimServer.h"
-#include "TCPDeviceUnit.h"
+#include "SimLink.h"
 
 namespace {
 
 constexpr char kA = '\xC0';  // VAT group 1
 constexpr char kB = '\xC1';  // VAT group 2
 
-class ReceiptE2E : public ::testing::Test {
+class ReceiptE2E : public TSimLinkFixture {
  protected:
-  void SetUp() override {
-    ASSERT_TRUE(Sim.StartTcp("127.0.0.1", 0)) << Sim.LastError();
-    Dev.SetHost("127.0.0.1");
-    Dev.SetPort(std::to_string(Sim.Port()));
-    ASSERT_TRUE(Dev.Connect()) << Dev.LastErrorText;
-  }
-  void TearDown() override {
-    Dev.Disconnect();
-    Sim.Stop();
-  }
-
   TFiskParam Param() {
     TFiskParam p;
     p.OperatorNo = 1;
@@ -69,9 +57,6 @@ class ReceiptE2E : public ::testing::Test {
     EXPECT_DOUBLE_EQ(vat[2], vat2);
     for (int n = 3; n <= 8; ++n) EXPECT_DOUBLE_EQ(vat[n], 0) << "group " << n;
   }
-
-  TSimServer Sim;
-  TTCPDevice Dev;
 };
 
 }  // namespace

@@ -1,0 +1,15 @@
+#include "SimLink.h"
+
+#include <string>
+
+void TSimLinkFixture::SetUp() {
+  ASSERT_TRUE(Sim.StartTcp("127.0.0.1", 0)) << Sim.LastError();
+  Dev.SetHost("127.0.0.1");
+  Dev.SetPort(std::to_string(Sim.Port()));
+  ASSERT_TRUE(Dev.Connect()) << Dev.LastErrorText;
+}
+
+void TSimLinkFixture::TearDown() {
+  Dev.Disconnect();
+  Sim.Stop();
+}
