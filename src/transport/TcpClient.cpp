@@ -100,6 +100,7 @@ void TPosixTcpClient::CheckForDisconnect() {
   if (Fd < 0) throw ETcpConnClosed("Not Connected.");
   pollfd p{Fd, static_cast<short>(POLLIN | POLLRDHUP), 0};
   if (::poll(&p, 1, 0) > 0 && (p.revents & (POLLRDHUP | POLLHUP | POLLERR))) {
+    Disconnect();
     throw ETcpConnClosed();
   }
 }
@@ -138,7 +139,10 @@ std::uint8_t TPosixTcpClient::ReadByte(int timeoutMs) {
     }
     RxBuffer.clear();
     RxPos = 0;
-    if (n == 0) throw ETcpConnClosed();
+    if (n == 0) {
+      Disconnect();
+      throw ETcpConnClosed();
+    }
     if (errno != EINTR && errno != EAGAIN && errno != EWOULDBLOCK) {
       throw ETcpSocketError::FromErrno(errno);
     }

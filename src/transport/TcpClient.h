@@ -45,12 +45,14 @@ class ITcpClient {
   virtual ~ITcpClient() = default;
   // One connection attempt; throws ETcpLinkError.
   virtual void Connect(int timeoutMs) = 0;
+  // False again once the peer's close was seen, so that the next command reconnects.
   virtual bool Connected() = 0;
-  // Throws ETcpConnClosed when the peer has closed its side.
+  // Throws ETcpConnClosed when the peer has closed its side (and disconnects).
   virtual void CheckForDisconnect() = 0;
   // Writes the whole block or throws ETcpLinkError.
   virtual void Write(const std::uint8_t* data, std::size_t count) = 0;
-  // One byte within `timeoutMs`; throws ETcpReadTimeout, ETcpConnClosed or ETcpSocketError.
+  // One byte within `timeoutMs`; throws ETcpReadTimeout, ETcpConnClosed (after
+  // disconnecting) or ETcpSocketError.
   virtual std::uint8_t ReadByte(int timeoutMs) = 0;
   virtual void Disconnect() = 0;
 

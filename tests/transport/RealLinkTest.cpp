@@ -155,10 +155,11 @@ TEST(TcpLink, ExchangesFramesOverLoopback) {
   EXPECT_EQ(peer.Connections, 1);
 }
 
-TEST(TcpLink, PeerClosingInTheMiddleOfAFrameStops) {
-  TLoopbackPeer peer([](const TDataBuffer& req) {
-    TDataBuffer f = AnswerWithText("cut")(req);
-    f.resize(6);
+// The close ends that command at once; the next one on the same device connects anew.
+TEST(TcpLink, PeerClosingInTheMiddleOfAFrameStopsAndTheNextCommandReconnects) {
+  TLoopbackPeer peer([answered = 0](const TDataBuffer& req) mutable {
+    TDataBuffer f = AnswerWithText("whole")(req);
+    if (answered++ == 0) f.resize(6);
     return f;
   });
   TTCPDevice dev;
@@ -170,6 +171,14 @@ TEST(TcpLink, PeerClosingInTheMiddleOfAFrameStops) {
   EXPECT_LT(MsSince(t), 1000);
   EXPECT_EQ(dev.LastErrorCode, Err::NoResponse);
   EXPECT_EQ(dev.LastErrorText, "ETcpConnClosed/Connection Closed Gracefully.");
+  EXPECT_FALSE(dev.IsConnected());
+
+  data.clear();
+  ASSERT_TRUE(dev.SendCommand(0x4A, data, status)) << dev.LastErrorText;
+  EXPECT_EQ(Text(data), "whole");
+  EXPECT_TRUE(dev.IsConnected());
+  EXPECT_EQ(peer.Connections, 2);
+  EXPECT_EQ(peer.Frames, 2);
 }
 
 TEST(TcpClient, RefusedConnectionIsASocketError) {
@@ -199,6 +208,7 @@ TEST(TcpClient, TellsTimeOutsAndClosedPeersApart) {
   client.Write(frame.data(), frame.size());
   EXPECT_EQ(client.ReadByte(1000), 'x');
   EXPECT_THROW(client.ReadByte(1000), ETcpConnClosed);
+  EXPECT_FALSE(client.Connected());
   EXPECT_THROW(client.CheckForDisconnect(), ETcpConnClosed);
 }
 
