@@ -108,7 +108,8 @@ void TBaseDevice::HandleCommandError(const std::exception& e, const TDataBuffer&
   LastErrorText = ErrorText(cmd->Code, cmd->what());
   std::string text = deviceText;
   if (text.find_first_not_of(' ') != std::string::npos) {
-    for (std::size_t p; (p = text.find("E:")) != std::string::npos;) text.erase(p, 2);
+    // Each occurrence once: an "E:" that only forms by a removal stays.
+    for (std::size_t p = 0; (p = text.find("E:", p)) != std::string::npos;) text.erase(p, 2);
     std::erase(text, static_cast<char>(0xA2));
     if (!text.empty()) LastErrorText += "#" + text;
   }

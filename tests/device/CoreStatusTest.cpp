@@ -125,6 +125,7 @@ TEST(HandleCommandError, ComposesCodeDetailDeviceTextAndConditions) {
       {"plain", 204, "[0/1]", {}, "", 204, "Invalid command. [0/1]"},
       {"device text", 210, "[2/0]", {}, "E:LIMIT", 210, "No paper. [2/0]#LIMIT"},
       {"E: alone", 210, "[2/0]", {}, "E:", 210, "No paper. [2/0]"},
+      {"E: formed by a removal", 210, "[2/0]", {}, "EE::", 210, "No paper. [2/0]#E:"},
       {"blanks", 210, "[2/0]", {}, "   ", 210, "No paper. [2/0]"},
       {"A2 bytes", 201, "[X]", {}, "\xA2" "E:ab\xA2 c", 201, "Invalid input data. [X]#ab c"},
       {"untrimmed rest", 201, "", {}, " E: x ", 201, "Invalid input data. #  x "},
