@@ -201,7 +201,10 @@ std::int32_t ParseAllReceipt(const std::string& answer) {
 
 // EIK TAB (empty) TAB receiver TAB client TAB tax number [TAB address lines].
 void BuildInvoiceClientRequest(const TInvoiceClientData& d, TDataBuffer& data) {
-  if (TrimControl(d.EIK).empty()) throw ECmdException(Err::InvalidInput, "EIK");
+  // The record's fields hold at most 255 characters; only those count as the EIK.
+  if (TrimControl(LeftStr(d.EIK, kShortStringMax)).empty()) {
+    throw ECmdException(Err::InvalidInput, "EIK");
+  }
   auto text = [&](const std::string& s, std::size_t n) {
     TBaseDevice::AppendEscapedText(LeftStr(s, n), data);
   };
