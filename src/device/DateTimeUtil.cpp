@@ -80,6 +80,8 @@ bool TryEncodeDateTime(const TDateTimeParts& p, TDateTime& out) {
 
 TDateTimeParts DecodeDateTime(TDateTime value) {
   TDateTimeParts p;
+  // Outside the years 1..9999 there is no calendar date; such values decode as day 0.
+  if (!std::isfinite(value) || value < -693593.0 || value > 2958466.0) value = 0;
   double days = std::trunc(value);
   std::int64_t ms = std::llround(std::fabs(value - days) * kMsPerDay);
   if (ms >= kMsPerDay) {

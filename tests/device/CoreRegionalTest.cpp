@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "Cp1251.h"
 #include "DateTimeUtil.h"
 #include "RegionalSettings.h"
@@ -104,6 +106,8 @@ TEST(DateTime, EncodeDecodeAndFormats) {
   EXPECT_TRUE(TryEncodeDate(2024, 2, 29, dt));
   EXPECT_FALSE(TryEncodeDate(2023, 2, 29, dt));
   EXPECT_FALSE(TryEncodeTime(24, 0, 0, 0, dt));
+  for (double odd : {std::numeric_limits<double>::quiet_NaN(), 1e300, -1e300})
+    EXPECT_EQ(FormatDateDots(odd), "30.12.1899");
   const auto p = DecodeDateTime(36526.75);
   EXPECT_EQ(p.Year, 2000);
   EXPECT_EQ(p.Hour, 18);

@@ -34,6 +34,10 @@ class TScriptedDevice : public TBaseDevice {
   // The exchange fails in the transport with this code and text.
   void Fail(std::int32_t code, const std::string& text);
 
+  // Separators are fixed ('.' and ':') so that tests do not depend on the machine's
+  // locale; a test that needs others sets Regional itself.
+  TScriptedDevice() { Regional = TRegionalSettings{}; }
+
   bool SendCommand(std::uint8_t code, TDataBuffer& data, TDataBuffer& status) override;
   bool Connect() override;
   void Disconnect() override;

@@ -3,6 +3,8 @@
 #include <string>
 
 void TSimLinkFixture::SetUp() {
+  // The simulated device reads decimals with '.', whatever the machine's locale.
+  Dev.Regional = TRegionalSettings{};
   ASSERT_TRUE(Sim.StartTcp("127.0.0.1", 0)) << Sim.LastError();
   Dev.SetHost("127.0.0.1");
   Dev.SetPort(std::to_string(Sim.Port()));
