@@ -129,9 +129,10 @@ void CheckBody(TReplyWalker& w, TResponseParts& parts) {
     b = w.TakeCounted();
     if (b > Ctl::EOT) parts.Data.push_back(b);
   }
+  // Too short: fewer than six bytes after the 0x04, or no 0x05 at all.
   std::size_t enq = w.Pos;
   while (enq < w.Reply.size() && w.Reply[enq] != Ctl::ENQ) ++enq;
-  if (enq >= w.Reply.size() || enq - w.Pos < StatusByteCount) {
+  if (enq >= w.Reply.size() || w.Reply.size() - w.Pos < StatusByteCount) {
     while (!w.AtEnd()) w.TakeCounted();
     throw ECmdException(Err::ReadByte, "status");
   }
