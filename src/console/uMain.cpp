@@ -119,6 +119,8 @@ void TMainForm::BuildStatusBar() {
   for (int i = 0; i < 3; ++i) {
     auto* panel = new QLabel(bar);
     panel->setObjectName(QStringLiteral("StatusPanel%1").arg(i + 1));
+    // The identity comes from the device and the address as typed: never markup.
+    panel->setTextFormat(Qt::PlainText);
     panel->setMinimumWidth(widths[i]);
     panel->setFrameShape(QFrame::StyledPanel);
     panel->setFrameShadow(QFrame::Sunken);

@@ -68,6 +68,10 @@ class TMainFormTest : public QObject {
     QCOMPARE(f.PCMain->objectName(), QStringLiteral("PCMain"));
     QCOMPARE(f.statusBar()->objectName(), QStringLiteral("StatusBar"));
     QCOMPARE(f.statusBar()->findChildren<QLabel*>().size(), 3);
+    // Texts from the device or the operator show as they are, never as markup.
+    for (QLabel* panel : f.statusBar()->findChildren<QLabel*>()) {
+      QCOMPARE(panel->textFormat(), Qt::PlainText);
+    }
     QVERIFY(f.StatusMemo->isReadOnly());
     QCOMPARE(f.StatusMemo->objectName(), QStringLiteral("StatusMemo"));
     QVERIFY(f.StatusMemo->LogFont().fixedPitch() ||
