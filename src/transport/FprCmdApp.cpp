@@ -164,8 +164,8 @@ int RunFprCmd(const TFprCmdOptions& options, TBaseDevice& device, std::ostream& 
   std::size_t bad = 0;
   if (!Utf8ToCp1251(options.Params, params, &bad)) {
     out << "Error: the parameter text has a character without a CP1251 code at byte " << bad
-        << "\n";
-    return 1;
+        << "; nothing was sent\n";
+    return 2;
   }
   TTraffic traffic;
   device.OnFrameSent = [&](const std::string& s) { traffic.Sent = s; };

@@ -102,4 +102,18 @@ TEST(FprCmd, ReportsAConnectionErrorAndFails) {
             "LastErrorCode: 102\n");
 }
 
+TEST(FprCmd, TextWithoutACp1251CodeIsAnArgumentErrorAndSendsNothing) {
+  auto clock = std::make_shared<TVirtualClock>();
+  auto client = std::make_unique<TFakeTcpClient>(clock);
+  auto* raw = client.get();
+  TTCPDevice dev(std::move(client), clock);
+  TFprCmdOptions o;
+  o.Code = 0x2A;
+  o.Params = "\xE4\xB8\xAD";
+  std::ostringstream out;
+  EXPECT_EQ(RunFprCmd(o, dev, out), 2);
+  EXPECT_NE(out.str().find("nothing was sent"), std::string::npos);
+  EXPECT_EQ(raw->ConnectCalls, 0);
+}
+
 }  // namespace
