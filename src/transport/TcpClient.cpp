@@ -77,7 +77,13 @@ int TPosixTcpClient::ConnectTo(const void* address, unsigned addressLength, int 
   if (::connect(fd, static_cast<const sockaddr*>(address), addressLength) != 0) {
     err = errno;
     if (err == EINPROGRESS) {
-      const short ev = PollFor(fd, POLLOUT, timeoutMs);
+      short ev = 0;
+      try {
+        ev = PollFor(fd, POLLOUT, timeoutMs);
+      } catch (...) {
+        ::close(fd);  // the socket is ours until the connection stands
+        throw;
+      }
       socklen_t len = sizeof err;
       if (ev == 0) {
         err = ETIMEDOUT;
