@@ -107,10 +107,14 @@ void WriteReceived(const TResultBlock& b, TBlockWriter& w) {
 
 }  // namespace
 
+// Lines as a string list reads them: a break at the very end starts no new line,
+// so result texts that end with CR do not add an empty line to the block.
 QStringList SplitLogLines(const QString& text) {
   if (text.isEmpty()) return {};
   static const QRegularExpression breaks(QStringLiteral("\r\n|\r|\n"));
-  return text.split(breaks);
+  QStringList lines = text.split(breaks);
+  if (lines.size() > 1 && lines.back().isEmpty()) lines.removeLast();
+  return lines;
 }
 
 std::vector<TLogLine> ComposeResultBlock(const TResultBlock& b) {

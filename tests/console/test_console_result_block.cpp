@@ -41,7 +41,10 @@ class TResultBlockTest : public QObject {
   void SplitsAtEveryKindOfLineBreak() {
     QCOMPARE(SplitLogLines(QString()), QStringList());
     QCOMPARE(SplitLogLines(QStringLiteral("a\r\nb\rc\nd")), (QStringList{"a", "b", "c", "d"}));
-    QCOMPARE(SplitLogLines(QStringLiteral("a\r\n")), (QStringList{"a", ""}));
+    QCOMPARE(SplitLogLines(QStringLiteral("a\r\n")), (QStringList{"a"}));
+    QCOMPARE(SplitLogLines(QStringLiteral("a\r")), (QStringList{"a"}));
+    QCOMPARE(SplitLogLines(QStringLiteral("a\r\n\r\n")), (QStringList{"a", ""}));
+    QCOMPARE(SplitLogLines(QStringLiteral("\n")), (QStringList{""}));
   }
 
   void SuccessWithoutOptionsIsSevenLines() {
