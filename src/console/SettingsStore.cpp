@@ -12,9 +12,11 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QStandardPaths>
+#include <QStringDecoder>
 #include <algorithm>
 #include <string>
 
+#include "Cp1251.h"
 #include "RegionalSettings.h"
 
 namespace {
@@ -34,9 +36,14 @@ void LoadIni(const QString& path, CSimpleIniA& ini) {
   ini.LoadData(bytes.constData(), static_cast<size_t>(bytes.size()));
 }
 
+// Values are written as UTF-8; a file written by the Windows program holds CP1251
+// bytes, which are not valid UTF-8 as soon as a Cyrillic letter appears.
 QString Text(const CSimpleIniA& ini, const char* section, const char* key, const QString& def) {
   const char* v = ini.GetValue(section, key, nullptr);
-  return v ? QString::fromUtf8(v) : def;
+  if (!v) return def;
+  QStringDecoder utf8(QStringDecoder::Utf8);
+  const QString text = utf8(QByteArrayView(v));
+  return utf8.hasError() ? QString::fromStdString(Cp1251ToUtf8(v)) : text;
 }
 
 int Int(const CSimpleIniA& ini, const char* section, const char* key, int def) {

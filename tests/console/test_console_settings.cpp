@@ -69,6 +69,12 @@ class TSettingsTest : public QObject {
     QCOMPARE(s.LastUNP, QStringLiteral("QZ999834-1234-1234567"));
   }
 
+  void FileOfTheWindowsProgramReadsCp1251Texts() {
+    const QString path = Path("cp1251.ini");
+    WriteAll(path, QByteArray("[Operator]\r\neOpName=\xC8\xE2\xE0\xED\r\npass=x\r\n"));
+    QCOMPARE(LoadSettingsFile(path).OperatorName, QString::fromUtf8("Иван"));
+  }
+
   void EveryKeySurvivesSaveAndLoad() {
     const QString path = Path("round.ini");
     TConsoleSettings s = EveryKeyChanged();
