@@ -12,6 +12,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
@@ -35,25 +36,30 @@ void CloseFd(int& fd) {
 
 }  // namespace
 
-// Writes to a socket or a pty master; waits are cut short by Stop.
+// Writes to a non-blocking socket or pty master; waits are cut short by Stop,
+// and a peer that takes nothing for `stallMs` loses the link.
 class TSimServer::TFdChannel : public ISimChannel {
  public:
-  TFdChannel(int fd, bool socket, int wakeFd, const std::atomic<bool>& stopping)
-      : Fd_(fd), Socket_(socket), WakeFd_(wakeFd), Stopping_(stopping) {}
+  TFdChannel(int fd, bool socket, int wakeFd, const std::atomic<bool>& stopping, int stallMs)
+      : Fd_(fd), Socket_(socket), WakeFd_(wakeFd), Stopping_(stopping), StallMs_(stallMs) {}
 
   bool Write(std::string_view bytes) override {
+    auto progress = Clock::now();
     while (!bytes.empty()) {
+      if (Stopping_) return false;
       ssize_t n = Socket_ ? ::send(Fd_, bytes.data(), bytes.size(), MSG_NOSIGNAL)
                           : ::write(Fd_, bytes.data(), bytes.size());
       if (n < 0 && errno == EINTR) continue;
-      if (n < 0 && errno == EAGAIN) {
-        pollfd p{Fd_, POLLOUT, 0};
-        ::poll(&p, 1, 100);
-        if (Stopping_) return false;
+      if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+        int left = StallMs_ - MsSince(progress);
+        if (left <= 0) return false;
+        pollfd p[2] = {{Fd_, POLLOUT, 0}, {WakeFd_, POLLIN, 0}};
+        ::poll(p, 2, std::min(left, 100));
         continue;
       }
       if (n <= 0) return false;
       bytes.remove_prefix(static_cast<std::size_t>(n));
+      progress = Clock::now();
     }
     return true;
   }
@@ -69,6 +75,7 @@ class TSimServer::TFdChannel : public ISimChannel {
   bool Socket_;
   int WakeFd_;
   const std::atomic<bool>& Stopping_;
+  int StallMs_;
 };
 
 TSimServer::TSimServer() : WakeFd_(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {}
@@ -90,9 +97,10 @@ std::string TSimServer::LastError() const {
 
 std::uint16_t TSimServer::Port() const { return Port_; }
 
-void TSimServer::SetLinkTimeouts(int partialFrameMs, int idleTakeoverMs) {
+void TSimServer::SetLinkTimeouts(int partialFrameMs, int idleTakeoverMs, int writeStallMs) {
   PartialFrameMs_ = partialFrameMs;
   IdleTakeoverMs_ = idleTakeoverMs;
+  WriteStallMs_ = writeStallMs;
 }
 
 bool TSimServer::StartTcp(const std::string& host, std::uint16_t port) {
@@ -105,7 +113,7 @@ bool TSimServer::StartTcp(const std::string& host, std::uint16_t port) {
   std::string service = std::to_string(port);
   int rc = ::getaddrinfo(host.empty() ? nullptr : host.c_str(), service.c_str(), &hints, &res);
   if (rc != 0) return SetError(host + ": " + ::gai_strerror(rc)), false;
-  int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
   int one = 1;
   ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
   bool ok = fd >= 0 && ::bind(fd, res->ai_addr, res->ai_addrlen) == 0 && ::listen(fd, 8) == 0;
@@ -130,7 +138,8 @@ std::string TSimServer::StartPty(const std::string& linkPath) {
   int master = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
   char name[256] = {};
   if (master < 0 || ::grantpt(master) != 0 || ::unlockpt(master) != 0 ||
-      ::ptsname_r(master, name, sizeof name) != 0) {
+      ::ptsname_r(master, name, sizeof name) != 0 ||
+      ::fcntl(master, F_SETFL, ::fcntl(master, F_GETFL) | O_NONBLOCK) != 0) {
     SetError(std::string("pty: ") + std::strerror(errno));
     CloseFd(master);
     return {};
@@ -185,7 +194,7 @@ void TSimServer::TcpLoop() {
     if (::poll(p, 2, -1) < 0 && errno != EINTR) break;
     if (Stopping_) break;
     if (!(p[0].revents & POLLIN)) continue;
-    int client = ::accept4(ListenFd_, nullptr, nullptr, SOCK_CLOEXEC);
+    int client = ::accept4(ListenFd_, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
     if (client < 0) continue;
     int one = 1;
     ::setsockopt(client, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
@@ -207,7 +216,7 @@ void TSimServer::PtyLoop() {
 }
 
 void TSimServer::ServeFd(int fd, bool socket, int listenFd) {
-  TFdChannel channel(fd, socket, WakeFd_, Stopping_);
+  TFdChannel channel(fd, socket, WakeFd_, Stopping_, WriteStallMs_);
   TSimSession session(Device_, channel);
   auto lastByte = Clock::now();
   bool waiting = false;  // another client waits; stop watching the listener

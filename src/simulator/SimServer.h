@@ -31,9 +31,10 @@ class TSimServer {
   std::string StartPty(const std::string& linkPath = "");
   void Stop();  // closes everything, joins the threads
   TSimDevice& Device() { return Device_; }
-  // Before starting: after how long a half-received frame is dropped, and after
-  // how long an idle client gives way to a waiting one.
-  void SetLinkTimeouts(int partialFrameMs, int idleTakeoverMs);
+  // Before starting: after how long a half-received frame is dropped, after
+  // how long an idle client gives way to a waiting one, and after how long a
+  // client that reads nothing of an answer loses the link.
+  void SetLinkTimeouts(int partialFrameMs, int idleTakeoverMs, int writeStallMs = 5000);
   std::string LastError() const;
 
  private:
@@ -54,6 +55,7 @@ class TSimServer {
   std::uint16_t Port_ = 0;
   int PartialFrameMs_ = 1000;
   int IdleTakeoverMs_ = 3000;
+  int WriteStallMs_ = 5000;
   std::string LinkPath_;
   std::thread TcpThread_;
   std::thread PtyThread_;

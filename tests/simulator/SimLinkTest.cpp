@@ -7,7 +7,9 @@
 
 #include <chrono>
 #include <filesystem>
+#include <future>
 #include <string>
+#include <thread>
 
 #include "SimLinkClient.h"
 #include "SimServer.h"
@@ -38,6 +40,26 @@ class SimLinkTest : public ::testing::Test {
       "\tX\t\xC0"
       "1.00";
 };
+
+// Sends requests with long answers and reads nothing, until the server has
+// stopped taking bytes for `quietMs` or dropped the link; true when dropped.
+bool FloodWithoutReading(TLinkClient& client, TSimDevice& dev, int quietMs) {
+  dev.ForceAnswer(0x4A, std::string(200, 'X'), -1);
+  std::string many;
+  for (int i = 0; i < 1000; ++i) many += EncodeRequest(0x20 + i % 64, 0x4A, "W");
+  ::fcntl(client.Fd(), F_SETFL, ::fcntl(client.Fd(), F_GETFL) | O_NONBLOCK);
+  using Clock = std::chrono::steady_clock;
+  const auto start = Clock::now();
+  auto progress = start;
+  while (Clock::now() - start < std::chrono::seconds(20)) {
+    ssize_t n = ::send(client.Fd(), many.data(), many.size(), MSG_NOSIGNAL);
+    if (n < 0 && errno != EAGAIN) return true;
+    if (n > 0) progress = Clock::now();
+    if (Clock::now() - progress > std::chrono::milliseconds(quietMs)) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  return false;
+}
 
 }  // namespace
 
@@ -186,6 +208,59 @@ TEST_F(SimLinkTest, IdleClientGivesWayAndStopEndsABusyAnswer) {
   auto start = std::chrono::steady_clock::now();
   server.Stop();
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
+}
+
+TEST(SimLinkRobustness, AClientThatReadsNothingCannotHoldTheServerOrStop) {
+  for (int stallMs : {60000, 200}) {
+    TSimServer server;
+    server.SetLinkTimeouts(1000, 3000, stallMs);
+    ASSERT_TRUE(server.StartTcp());
+    TLinkClient greedy;
+    ASSERT_TRUE(greedy.ConnectTcp(server.Port()));
+    int small = 4096;
+    ::setsockopt(greedy.Fd(), SOL_SOCKET, SO_RCVBUF, &small, sizeof small);
+    bool dropped = FloodWithoutReading(greedy, server.Device(), stallMs == 200 ? 3000 : 300);
+    if (stallMs == 200) {
+      EXPECT_TRUE(dropped);  // the link is given up, the next client is served
+      server.Device().ClearFaults();
+      TLinkClient next;
+      ASSERT_TRUE(next.ConnectTcp(server.Port()));
+      EXPECT_TRUE(ParseReply(next.Exchange(0x21, 0x4A, "W", 1500).Frame).SumOk);
+    }
+    auto start = std::chrono::steady_clock::now();
+    auto stopped = std::async(std::launch::async, [&] { server.Stop(); });
+    bool prompt = stopped.wait_for(std::chrono::seconds(2)) == std::future_status::ready;
+    EXPECT_TRUE(prompt) << "stall " << stallMs;
+    greedy.Close();  // lets a stuck server go, so that the test ends either way
+    stopped.get();
+    if (prompt) EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
+  }
+}
+
+TEST(SimLinkRobustness, StopIsPromptWhileNobodyReadsThePty) {
+  TSimServer server;
+  std::string path = server.StartPty();
+  ASSERT_FALSE(path.empty()) << server.LastError();
+  int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+  ASSERT_GE(fd, 0);
+  termios tio{};
+  ::tcgetattr(fd, &tio);
+  ::cfmakeraw(&tio);
+  ::tcsetattr(fd, TCSANOW, &tio);
+  TLinkClient client(fd);
+  server.Device().ForceAnswer(0x4A, std::string(200, 'X'), -1);
+  for (int i = 0; i < 200; ++i) client.Send(EncodeRequest(0x20 + i % 64, 0x4A, "W"));
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));  // the answers fill the pty
+  auto start = std::chrono::steady_clock::now();
+  auto stopped = std::async(std::launch::async, [&] { server.Stop(); });
+  bool prompt = stopped.wait_for(std::chrono::seconds(2)) == std::future_status::ready;
+  EXPECT_TRUE(prompt);
+  while (!prompt && stopped.wait_for(std::chrono::milliseconds(10)) != std::future_status::ready) {
+    char buf[4096];
+    (void)::read(fd, buf, sizeof buf);  // lets a stuck server go
+  }
+  stopped.get();
+  if (prompt) EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
 }
 
 TEST(SimPty, ServesFramesOnThePtyAndPutsTheLink) {
