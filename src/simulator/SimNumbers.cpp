@@ -1,6 +1,8 @@
 #include "SimNumbers.h"
 
+#include <algorithm>
 #include <charconv>
+#include <cstdint>
 #include <cstdlib>
 
 namespace sim {
@@ -79,7 +81,7 @@ std::int64_t MulDivRound(std::int64_t value, std::int64_t num, std::int64_t den)
   __int128 prod = static_cast<__int128>(value) * num;
   __int128 half = den / 2;
   __int128 q = prod >= 0 ? (prod + half) / den : (prod - half) / den;
-  return static_cast<std::int64_t>(q);
+  return static_cast<std::int64_t>(std::clamp<__int128>(q, INT64_MIN, INT64_MAX));
 }
 
 std::vector<std::string> Split(std::string_view text, char sep) {

@@ -22,7 +22,7 @@ std::optional<std::int64_t> ParseInt(std::string_view text);
 std::string FormatScaled(std::int64_t value, int decimals);
 std::string IntText(std::int64_t value);
 
-// value * num / den rounded half away from zero.
+// value * num / den rounded half away from zero, held within the int64 range.
 std::int64_t MulDivRound(std::int64_t value, std::int64_t num, std::int64_t den);
 
 // Pieces between `sep`, empty ones kept ("A,,B" gives A, "", B).

@@ -148,6 +148,8 @@ TEST(SimNumbers, ScaledParsingAndFormatting) {
   EXPECT_EQ(FormatScaled(0, 2), "0.00");
   EXPECT_EQ(MulDivRound(22905, 1000, 10000), 2291);
   EXPECT_EQ(MulDivRound(-2000, 132, 25328), -10);
+  EXPECT_EQ(MulDivRound(INT64_MAX, 4, 1), INT64_MAX);  // saturates instead of wrapping
+  EXPECT_EQ(MulDivRound(INT64_MIN, 4, 1), INT64_MIN);
 }
 
 TEST(SimClock, CivilRoundTripAndValidation) {

@@ -151,6 +151,12 @@ TEST_F(SimModelTest, RefusalsByState) {
        0,
        "E:PERCENT RANGE"},
       {"amount overflow", open, {0x31, "\t" + G(1) + "99999999.99*2.000", ""}, 1, 0, "E:AMOUNT"},
+      {"amount beyond 64 bits",
+       open,
+       {0x31, "\t" + G(1) + "100000000.00*1844674407.371", ""},
+       1,
+       0,
+       "E:AMOUNT"},
   };
   for (const auto& c : cases) {
     M = TFiscalModel();
