@@ -96,6 +96,15 @@ TEntry Ints(const char* key, TArray& a) {
           }};
 }
 
+// VAT rates as 53H accepts them: 0.00 to 99.99 %.
+TEntry Rates(const char* key, TGroupSums& a) {
+  TEntry e = Ints(key, a);
+  e.Set = [&a, set = e.Set](const TFields& f) {
+    return set(f) && std::all_of(a.begin(), a.end(), [](auto r) { return r >= 0 && r <= 9999; });
+  };
+  return e;
+}
+
 template <std::size_t N>
 TEntry Texts(const char* key, std::array<std::string, N>& a) {
   return {key, [&a] { return TFields(a.begin(), a.end()); },
@@ -123,7 +132,7 @@ std::vector<TEntry> Scalars(TSimState& s) {
           Int("decimals", s.Decimals),
           Text("currency", s.Currency),
           Ints("tax_enabled", s.TaxEnabled),
-          Ints("tax_rates", s.TaxRates),
+          Rates("tax_rates", s.TaxRates),
           Texts("lines", s.Lines),
           Int("barcode_dots", s.BarcodeDots),
           Texts("pay_names", s.PayNames),

@@ -80,6 +80,8 @@ TEST(SimStateFile, BadFilesAreRefusedWithTheLine) {
       {"fprsim-state 1\nplu=1|9|1|0|0|0|0|X\n", "line 2: bad value for 'plu'"},
       {"fprsim-state 1\nlines=a|b\n", "line 2: bad value for 'lines'"},
       {"fprsim-state 1\neik=%G1\n", "line 2: bad value for 'eik'"},
+      {"fprsim-state 1\ntax_rates=-10000|0|0|0|0|0|0|0\n", "line 2: bad value for 'tax_rates'"},
+      {"fprsim-state 1\ntax_rates=0|0|0|0|0|0|0|10000\n", "line 2: bad value for 'tax_rates'"},
   };
   for (const auto& c : cases) {
     TSimState s;
