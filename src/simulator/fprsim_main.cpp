@@ -1,4 +1,5 @@
 // fprsim: a simulated VELMORA fiscal printer on TCP and/or a pseudo-terminal.
+#include <csignal>
 #include <signal.h>
 
 #include <cstdio>
@@ -152,6 +153,8 @@ int main(int argc, char** argv) {
   sigaddset(&signals, SIGTERM);
   sigaddset(&signals, SIGHUP);
   pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+  // A closed stdout (the trace piped into a program that ended) must not kill the device.
+  std::signal(SIGPIPE, SIG_IGN);
 
   TSimServer server;
   if (!Setup(server, o)) return 1;
