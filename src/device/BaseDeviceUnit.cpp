@@ -145,3 +145,13 @@ void TBaseDevice::RaiseControlByte(std::uint8_t b) {
 void TBaseDevice::RaiseDuration(std::uint8_t code) {
   if (OnDuration) OnDuration(DurationLine(code, Duration));
 }
+
+bool TBaseDevice::FinishExchange(std::uint8_t code, std::int32_t duration, bool success) {
+  Duration = duration;
+  RaiseDuration(code);
+  if (success) {
+    LastErrorText.clear();
+    LastErrorCode = 0;
+  }
+  return success;
+}

@@ -100,6 +100,9 @@ class TBaseDevice {
   void RaiseByteReceived(std::uint8_t b);
   void RaiseControlByte(std::uint8_t b);
   void RaiseDuration(std::uint8_t code);
+  // End of every exchange, successful or not: Duration, OnDuration, and on success
+  // no error left behind. Returns `success`.
+  bool FinishExchange(std::uint8_t code, std::int32_t duration, bool success);
 
   // --- Device state queries (3EH, 4AH, 5AH, 63H, 71H, 4CH)
   bool GetFPR_DateTime(TDateTime& DateTime);

@@ -106,13 +106,7 @@ bool TRS32Device::SendCommand(std::uint8_t code, TDataBuffer& data, TDataBuffer&
     }
     if (success || !retry || Clock->NowMs() - start > kCommandLimitMs) break;
   }
-  Duration = static_cast<std::int32_t>(Clock->NowMs() - start);
-  RaiseDuration(code);
-  if (success) {
-    LastErrorText.clear();
-    LastErrorCode = 0;
-  }
-  return success;
+  return FinishExchange(code, static_cast<std::int32_t>(Clock->NowMs() - start), success);
 }
 
 void TRS32Device::RunAttempt(std::uint8_t code, TDataBuffer& data, TDataBuffer& status,

@@ -134,13 +134,7 @@ bool TTCPDevice::SendCommand(std::uint8_t code, TDataBuffer& data, TDataBuffer& 
     }
     if (success || !retry || WholeSecondsSince(start) > kCommandLimitS) break;
   }
-  Duration = static_cast<std::int32_t>(Clock->NowMs() - start);
-  RaiseDuration(code);
-  if (success) {
-    LastErrorText.clear();
-    LastErrorCode = 0;
-  }
-  return success;
+  return FinishExchange(code, static_cast<std::int32_t>(Clock->NowMs() - start), success);
 }
 
 void TTCPDevice::RunAttempt(std::uint8_t code, TDataBuffer& data, TDataBuffer& status,

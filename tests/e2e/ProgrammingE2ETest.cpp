@@ -16,11 +16,6 @@ constexpr char kB = '\xC1';  // VAT group 2
 
 class ProgrammingE2E : public TSimLinkFixture {
  protected:
-  void SetUp() override {
-    TSimLinkFixture::SetUp();
-    Dev.Regional = TRegionalSettings{};
-  }
-
   // Department 5 (group Б) and PLU 12 (group А, department 5, 2.50, ten in stock).
   void ProgramArticles() {
     ASSERT_TRUE(Dev.SetDepartment({5, kB, "BREAD", "WHITE"})) << Dev.LastErrorText;

@@ -15,12 +15,6 @@ constexpr char kB = '\xC1';  // VAT group 2
 
 class ReceiptE2E : public TSimLinkFixture {
  protected:
-  // The simulator reads decimals with '.' only: keep the user's locale out of it.
-  void SetUp() override {
-    TSimLinkFixture::SetUp();
-    Dev.Regional = TRegionalSettings{};
-  }
-
   TFiskParam Param() {
     TFiskParam p;
     p.OperatorNo = 1;

@@ -81,7 +81,6 @@ bool TScriptedDevice::SendCommand(std::uint8_t code, TDataBuffer& data, TDataBuf
   SentHex = BytesToHex(req.Frame, 0, req.Frame.size());
   RaiseFrameSent(req.Frame);
   Requests.push_back(req);
-  Duration = ScriptedDuration;
   bool ok = false;
   try {
     if (Script.empty()) throw ECmdException(103, "<01>");
@@ -109,6 +108,5 @@ bool TScriptedDevice::SendCommand(std::uint8_t code, TDataBuffer& data, TDataBuf
     LastErrorCode = e.Code;
     LastErrorText = ErrorText(e.Code, e.what());
   }
-  RaiseDuration(code);
-  return ok;
+  return FinishExchange(code, ScriptedDuration, ok);
 }
