@@ -46,6 +46,23 @@ std::string StatusBytes(const std::string& hex) {
   return bytes;
 }
 
+// Hex and detailed views of one frame; only the received one has a status part.
+void WriteFrameViews(const TLogOptions& o, const TPrintData& d, ELogColour c, bool received,
+                     TBlockWriter& w) {
+  if (o.Hex) {
+    w.Text(QStringLiteral("Hex view:"), lsItalic, c);
+    w.Text(QStringLiteral(" ") + DevText(d.PacketHex), lsPlain, c);
+  }
+  if (!o.Detailed) return;
+  w.Text(QStringLiteral("Detailed view:"), lsItalic, c);
+  w.Text(QStringLiteral(" Packet length:") + DevText(d.PacketLength), lsPlain, c);
+  w.Text(QStringLiteral(" Packet sequence:") + DevText(d.PacketSequence), lsPlain, c);
+  w.Text(QStringLiteral(" Command:") + DevText(d.PacketCommand), lsPlain, c);
+  w.Text(QStringLiteral(" Data:") + DevText(d.PacketData), lsPlain, c);
+  if (received) w.Text(QStringLiteral(" Result status:") + DevText(d.PacketStatus), lsPlain, c);
+  w.Text(QStringLiteral(" Sum:") + DevText(d.PacketSum), lsPlain, c);
+}
+
 void WriteSent(const TResultBlock& b, TBlockWriter& w) {
   const TLogOptions& o = b.Options;
   const ELogColour c = ELogColour::Blue;
@@ -55,19 +72,7 @@ void WriteSent(const TResultBlock& b, TBlockWriter& w) {
     w.Text(QStringLiteral(" ") + DevText(b.SentRaw), lsPlain, c);
   }
   TPrintData d;
-  if (!TryParseFrame(b.SentRaw, d)) return;
-  if (o.Hex) {
-    w.Text(QStringLiteral("Hex view:"), lsItalic, c);
-    w.Text(QStringLiteral(" ") + DevText(d.PacketHex), lsPlain, c);
-  }
-  if (o.Detailed) {
-    w.Text(QStringLiteral("Detailed view:"), lsItalic, c);
-    w.Text(QStringLiteral(" Packet length:") + DevText(d.PacketLength), lsPlain, c);
-    w.Text(QStringLiteral(" Packet sequence:") + DevText(d.PacketSequence), lsPlain, c);
-    w.Text(QStringLiteral(" Command:") + DevText(d.PacketCommand), lsPlain, c);
-    w.Text(QStringLiteral(" Data:") + DevText(d.PacketData), lsPlain, c);
-    w.Text(QStringLiteral(" Sum:") + DevText(d.PacketSum), lsPlain, c);
-  }
+  if (TryParseFrame(b.SentRaw, d)) WriteFrameViews(o, d, c, false, w);
 }
 
 void WriteReceived(const TResultBlock& b, TBlockWriter& w) {
@@ -83,19 +88,7 @@ void WriteReceived(const TResultBlock& b, TBlockWriter& w) {
   }
   TPrintData d;
   if (!TryParseFrame(b.ReceivedRaw, d)) return;
-  if (o.Hex) {
-    w.Text(QStringLiteral("Hex view:"), lsItalic, c);
-    w.Text(QStringLiteral(" ") + DevText(d.PacketHex), lsPlain, c);
-  }
-  if (o.Detailed) {
-    w.Text(QStringLiteral("Detailed view:"), lsItalic, c);
-    w.Text(QStringLiteral(" Packet length:") + DevText(d.PacketLength), lsPlain, c);
-    w.Text(QStringLiteral(" Packet sequence:") + DevText(d.PacketSequence), lsPlain, c);
-    w.Text(QStringLiteral(" Command:") + DevText(d.PacketCommand), lsPlain, c);
-    w.Text(QStringLiteral(" Data:") + DevText(d.PacketData), lsPlain, c);
-    w.Text(QStringLiteral(" Result status:") + DevText(d.PacketStatus), lsPlain, c);
-    w.Text(QStringLiteral(" Sum:") + DevText(d.PacketSum), lsPlain, c);
-  }
+  WriteFrameViews(o, d, c, true, w);
   // The flags need six status bytes; a shorter status part is a broken frame.
   const std::string status = StatusBytes(d.PacketStatus);
   if (o.StatusAsString && status.size() >= 6) {
