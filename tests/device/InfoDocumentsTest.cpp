@@ -191,7 +191,7 @@ TEST(InfoInvoiceClient, RequestLayouts) {
 
 TEST(InfoInvoiceClient, BlankEikIsRefusedBeforeSending) {
   // A field holds 255 characters: what lies beyond them is not part of the EIK.
-  for (const std::string eik : {std::string(), std::string("   "), std::string("\t\n\x01 "),
+  for (const std::string& eik : {std::string(), std::string("   "), std::string("\t\n\x01 "),
                                 std::string(255, ' ') + "123"}) {
     TScriptedDevice dev;
     ExpectOutcome(dev, dev.SendInvoiceClientData(Client(eik)), false, 201,

@@ -233,7 +233,9 @@ TEST(SimLinkRobustness, AClientThatReadsNothingCannotHoldTheServerOrStop) {
     EXPECT_TRUE(prompt) << "stall " << stallMs;
     greedy.Close();  // lets a stuck server go, so that the test ends either way
     stopped.get();
-    if (prompt) EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
+    if (prompt) {
+      EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
+    }
   }
 }
 
@@ -260,7 +262,9 @@ TEST(SimLinkRobustness, StopIsPromptWhileNobodyReadsThePty) {
     (void)::read(fd, buf, sizeof buf);  // lets a stuck server go
   }
   stopped.get();
-  if (prompt) EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
+  if (prompt) {
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
+  }
 }
 
 TEST(SimPty, ServesFramesOnThePtyAndPutsTheLink) {

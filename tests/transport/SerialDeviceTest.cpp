@@ -324,8 +324,8 @@ class SerialEndlessFrameTest : public SerialDeviceTest,
 TEST_P(SerialEndlessFrameTest, EndsThePartWithinTheFrameLimit) {
   const TEndlessCase& c = GetParam();
   AnswerEach([&](const TDataBuffer& req, int) {
-    TDataBuffer head{0x01, 0xFF, req[2], req[3]};
-    head.insert(head.end(), c.Prefix.begin(), c.Prefix.end());
+    TDataBuffer head = c.Prefix;
+    head.insert(head.begin(), {0x01, 0xFF, req[2], req[3]});
     Port->In.Send(5, head, 1);
     Port->In.Repeat(1, c.Filler, 400, 1);
   });
