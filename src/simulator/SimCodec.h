@@ -54,13 +54,15 @@ class TRequestAssembler {
   // Drops a partly received frame.
   void Reset();
   bool InFrame() const { return State_ != EState::Hunt; }
+  // Bytes held of the frame being received; never more than kMaxFrame.
+  std::size_t Buffered() const { return Buf_.size(); }
+  static constexpr std::size_t kMaxFrame = 1024;
 
  private:
   enum class EState { Hunt, Len, Seq, Cmd, Data, Sum, End };
   EEvent Finish();
   EEvent Broken(const std::string& reason);
 
-  static constexpr std::size_t kMaxFrame = 1024;
   EState State_ = EState::Hunt;
   std::string Buf_;
   std::size_t DataStart_ = 0;

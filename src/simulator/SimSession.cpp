@@ -5,6 +5,12 @@
 
 using namespace sim;
 
+std::int64_t ISimChannel::NowMs() {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(
+             std::chrono::steady_clock::now().time_since_epoch())
+      .count();
+}
+
 bool TSimSession::Feed(std::string_view bytes) {
   for (char c : bytes) {
     switch (Asm_.Push(static_cast<std::uint8_t>(c))) {
@@ -53,15 +59,13 @@ bool TSimSession::Send(std::string_view bytes) {
 
 // SYN at once, then at every interval, and a last one when the work is done.
 bool TSimSession::SendBusy(int ms) {
-  using Clock = std::chrono::steady_clock;
-  const auto start = Clock::now();
+  const std::int64_t start = Ch_.NowMs();
   const int interval = Dev_.SynInterval();
   const std::string syn(1, static_cast<char>(kSYN));
   while (true) {
     if (!Send(syn)) return false;
-    auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start);
-    int remaining = ms - static_cast<int>(elapsed.count());
+    const std::int64_t remaining = ms - (Ch_.NowMs() - start);
     if (remaining <= 0) return true;
-    if (!Ch_.Wait(std::min(interval, remaining))) return false;
+    if (!Ch_.Wait(static_cast<int>(std::min<std::int64_t>(interval, remaining)))) return false;
   }
 }

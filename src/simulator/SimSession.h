@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -17,6 +18,9 @@ class ISimChannel {
   virtual bool Write(std::string_view bytes) = 0;
   // Waits `ms` milliseconds; false when the server is stopping.
   virtual bool Wait(int ms) = 0;
+  // Monotonic milliseconds that time the busy phase; a channel without real
+  // waits supplies its own clock.
+  virtual std::int64_t NowMs();
 };
 
 class TSimSession {
@@ -26,6 +30,8 @@ class TSimSession {
   // Handles received bytes; false when the link must be dropped.
   bool Feed(std::string_view bytes);
   bool InFrame() const { return Asm_.InFrame(); }
+  // Bytes held of a frame not yet complete.
+  std::size_t Buffered() const { return Asm_.Buffered(); }
   // A frame that stopped halfway is forgotten (the host will send it again).
   void DropPartial();
 
