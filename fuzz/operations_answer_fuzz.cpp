@@ -27,40 +27,17 @@
 #include <vector>
 
 #include "BaseDeviceUnit.h"
+#include "FuzzInput.h"
 #include "ConstUnit.h"
 #include "FrameCodec.h"
 #include "StatusDecoding.h"
 
 namespace {
 
-void Check(bool ok) {
-  if (!ok) std::abort();
-}
-
-// Reads values front to back; once exhausted it yields zeros and empty texts.
-class TReader {
+// The fuzz input with the value shapes the operations take.
+class TReader : public TFuzzReader {
  public:
-  TReader(const std::uint8_t* data, std::size_t size) : Data_(data), Size_(size) {}
-
-  bool Empty() const { return Pos_ >= Size_; }
-  std::uint8_t Byte() { return Pos_ < Size_ ? Data_[Pos_++] : 0; }
-  std::uint16_t U16() {
-    const std::uint16_t lo = Byte();
-    return static_cast<std::uint16_t>(lo | (Byte() << 8));
-  }
-  bool Bool() { return (Byte() & 1) != 0; }
-  char Char() { return static_cast<char>(Byte()); }
-  std::string Bytes(std::size_t n) {
-    n = std::min(n, Size_ - std::min(Pos_, Size_));
-    std::string s(reinterpret_cast<const char*>(Data_) + Pos_, n);
-    Pos_ += n;
-    return s;
-  }
-  std::uint64_t Raw64() {
-    std::uint64_t v = 0;
-    for (int i = 0; i < 8; ++i) v |= static_cast<std::uint64_t>(Byte()) << (8 * i);
-    return v;
-  }
+  using TFuzzReader::TFuzzReader;
 
   // Boundary values, small numbers around zero, or any 64-bit pattern.
   std::int64_t Int() {
@@ -128,11 +105,6 @@ class TReader {
 
   // A length byte and that many bytes (any of them: control bytes, 0x10, 0xA2...).
   std::string Text() { return Bytes(Byte()); }
-
- private:
-  const std::uint8_t* Data_;
-  std::size_t Size_;
-  std::size_t Pos_ = 0;
 };
 
 // Escaped request data: no raw control byte but TAB and LF, and every 0x10

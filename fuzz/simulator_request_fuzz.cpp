@@ -27,6 +27,7 @@
 #include <vector>
 
 #include "FrameCodec.h"
+#include "FuzzInput.h"
 #include "SimCodec.h"
 #include "SimDevice.h"
 #include "SimSession.h"
@@ -35,35 +36,7 @@ using namespace sim;
 
 namespace {
 
-void Check(bool ok) {
-  if (!ok) std::abort();
-}
-
-class TReader {
- public:
-  TReader(const std::uint8_t* data, std::size_t size) : Data_(data), Size_(size) {}
-  bool Empty() const { return Pos_ >= Size_; }
-  std::uint8_t Byte() { return Pos_ < Size_ ? Data_[Pos_++] : 0; }
-  std::uint16_t U16() {
-    const std::uint16_t lo = Byte();
-    return static_cast<std::uint16_t>(lo | (Byte() << 8));
-  }
-  std::uint32_t U32() {
-    const std::uint32_t lo = U16();
-    return lo | (static_cast<std::uint32_t>(U16()) << 16);
-  }
-  std::string Bytes(std::size_t n) {
-    n = std::min(n, Size_ - std::min(Pos_, Size_));
-    std::string s(reinterpret_cast<const char*>(Data_) + Pos_, n);
-    Pos_ += n;
-    return s;
-  }
-
- private:
-  const std::uint8_t* Data_;
-  std::size_t Size_;
-  std::size_t Pos_ = 0;
-};
+using TReader = TFuzzReader;
 
 // Records what the session writes; waits only move a virtual clock.
 class TFuzzChannel : public ISimChannel {

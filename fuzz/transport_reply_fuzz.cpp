@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <memory>
 
+#include "FuzzInput.h"
 #include "RS232DeviceUnit.h"
 #include "TCPDeviceUnit.h"
 #include "TransportFakes.h"
@@ -44,9 +45,6 @@ TStream ParseStream(const std::uint8_t* data, std::size_t size) {
   return s;
 }
 
-void Check(bool ok) {
-  if (!ok) std::abort();
-}
 
 // Returns the number of reply bytes the device reported.
 template <typename TDevice, typename TLink>
