@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 // Control bytes of the device link.
@@ -21,6 +22,8 @@ inline constexpr std::uint8_t SeqLast = 0x7F;
 
 // LEN of a request is the data count plus this offset.
 inline constexpr std::uint8_t RequestLenOffset = 0x24;
+// The most data bytes (as handed to SendCommand) whose LEN still fits in one byte.
+inline constexpr std::size_t MaxRequestData = 0xFF - RequestLenOffset;
 // LEN of a response counts from LEN on, plus this offset.
 inline constexpr std::uint8_t LenBase = 0x20;
 
