@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
 # A picture of the console after one command: fprtest runs under Xvfb against a
-# simulator of its own on a free loopback port, sends 4AH "W" from the manual
-# page (the FPRTEST_DEMO_COMMAND hook) and the whole screen is saved as PNG.
-#   scripts/screenshot.sh [BUILD_DIR] [OUT_PNG]     (default build, out/screenshot.png)
+# simulator of its own on a free loopback port, clicks one button (shown on its
+# tab; the FPRTEST_DEMO_BUTTON hook) or, without one, sends 4AH "W" from the
+# manual page (FPRTEST_DEMO_COMMAND), and the whole screen is saved as PNG.
+#   scripts/screenshot.sh [BUILD_DIR] [OUT_PNG] [BUTTON]
+#   (default build, out/screenshot.png, the manual command)
+#   e.g. scripts/screenshot.sh build out/information.png btnGetPRNStatus
 # The user's settings are not touched: the console runs from a copy in a
 # temporary folder, with its INI and placement files there.
 set -euo pipefail
@@ -18,8 +21,10 @@ if [ -z "${FPR_SCREENSHOT_INNER:-}" ]; then
   done
   mkdir -p "$(dirname "$OUT")"
   OUT_ABS="$(cd "$(dirname "$OUT")" && pwd)/$(basename "$OUT")"
-  FPR_SCREENSHOT_INNER=1 exec xvfb-run -a -s "-screen 0 1280x900x24" "$0" "$BUILD" "$OUT_ABS"
+  FPR_SCREENSHOT_INNER=1 exec xvfb-run -a -s "-screen 0 1280x900x24" "$0" "$BUILD" "$OUT_ABS" \
+    "${3:-}"
 fi
+BUTTON=${3:-}
 
 WORK=$(mktemp -d)
 SIM_PID=""
@@ -52,7 +57,11 @@ mkdir -p "$WORK/config"
 printf '[MAIN WINDOW]\r\nFlags=0\r\nShowCmd=1\r\nPixelsPerInch=96\r\nMinMaxPos=-1,-1,-1,-1\r\nNormPos=0,0,1280,900\r\n' \
   >"$WORK/config/fprtest.INI"
 
-XDG_CONFIG_HOME="$WORK/config" FPRTEST_DEMO_COMMAND=4A FPRTEST_DEMO_PARAMS=W "$WORK/fprtest" &
+if [ -n "$BUTTON" ]; then
+  XDG_CONFIG_HOME="$WORK/config" FPRTEST_DEMO_BUTTON="$BUTTON" "$WORK/fprtest" &
+else
+  XDG_CONFIG_HOME="$WORK/config" FPRTEST_DEMO_COMMAND=4A FPRTEST_DEMO_PARAMS=W "$WORK/fprtest" &
+fi
 CONSOLE_PID=$!
 sleep 4
 kill -0 "$CONSOLE_PID" 2>/dev/null || { echo "screenshot.sh: fprtest exited early" >&2; exit 1; }

@@ -79,3 +79,11 @@ QString CharOfCode(std::uint8_t code) {
   const char c = static_cast<char>(code);
   return DevText(std::string_view(&c, 1));
 }
+
+QString TrimmedText(const QString& text) {
+  qsizetype start = 0;
+  qsizetype end = text.size();
+  while (start < end && text.at(start).unicode() <= 0x20) ++start;
+  while (end > start && text.at(end - 1).unicode() <= 0x20) --end;
+  return text.mid(start, end - start);
+}

@@ -29,5 +29,9 @@ QString HexOfText(const QString& text);
 // text or any other character.
 bool ReadHexCode(const QString& text, std::uint32_t& value);
 
+// The text without the characters 00H..20H at either end (blanks and control
+// characters, nothing else).
+QString TrimmedText(const QString& text);
+
 // The character whose CP1251 code is `code`.
 QString CharOfCode(std::uint8_t code);

@@ -1,4 +1,5 @@
 // fprtest: the console for VELMORA fiscal printers and cash registers.
+#include <QAbstractButton>
 #include <QApplication>
 #include <QLineEdit>
 #include <QPushButton>
@@ -14,16 +15,39 @@
 
 namespace {
 
-// Screenshot hook for scripts/screenshot.sh only: FPRTEST_DEMO_COMMAND=4A sends
-// that command from the manual page once the window is up.
-void ScheduleDemoCommand(TMainForm& form) {
+// Brings every page that holds `w` to the front, the outermost first.
+void ShowPagesOf(QWidget* w) {
+  QList<QWidget*> chain;
+  for (QWidget* p = w; p; p = p->parentWidget()) chain.prepend(p);
+  for (QWidget* page : chain) {
+    QWidget* stack = page->parentWidget();
+    auto* tabs = stack ? qobject_cast<QTabWidget*>(stack->parentWidget()) : nullptr;
+    if (tabs && tabs->indexOf(page) >= 0) tabs->setCurrentWidget(page);
+  }
+}
+
+// Screenshot hook for scripts/screenshot.sh only: FPRTEST_DEMO_BUTTON=name clicks
+// that button of its tab once the window is up; FPRTEST_DEMO_COMMAND=4A sends
+// that command from the manual page instead.
+void ScheduleDemo(TMainForm& form) {
+  const QByteArray button = qgetenv("FPRTEST_DEMO_BUTTON");
   const QByteArray code = qgetenv("FPRTEST_DEMO_COMMAND");
-  if (code.isEmpty()) return;
-  QTimer::singleShot(800, &form, [&form, code] {
-    form.PCMain->setCurrentWidget(form.TS_Command);
-    form.ManualUi->eCommand->setText(QString::fromLatin1(code));
-    form.ManualUi->edtParams->setText(QString::fromUtf8(qgetenv("FPRTEST_DEMO_PARAMS")));
-    form.ManualUi->bCommand->click();
+  if (button.isEmpty() && code.isEmpty()) return;
+  QTimer::singleShot(800, &form, [&form, button, code] {
+    if (!button.isEmpty()) {
+      auto* b = form.findChild<QAbstractButton*>(QString::fromLatin1(button));
+      if (!b) {
+        qWarning("fprtest: no button %s", button.constData());
+        return;
+      }
+      ShowPagesOf(b);
+      b->click();
+    } else {
+      form.PCMain->setCurrentWidget(form.TS_Command);
+      form.ManualUi->eCommand->setText(QString::fromLatin1(code));
+      form.ManualUi->edtParams->setText(QString::fromUtf8(qgetenv("FPRTEST_DEMO_PARAMS")));
+      form.ManualUi->bCommand->click();
+    }
     // The block's head with its traffic views is the interesting part.
     form.StatusMemo->verticalScrollBar()->setValue(0);
   });
@@ -39,6 +63,6 @@ int main(int argc, char* argv[]) {
   TMainForm form(DefaultConsolePaths());
   form.AboutDlg = new TAboutDlg(&form);
   form.show();
-  ScheduleDemoCommand(form);
+  ScheduleDemo(form);
   return QApplication::exec();
 }

@@ -22,6 +22,7 @@ TMainForm::TMainForm(const TConsolePaths& paths, QWidget* parent)
   resize(1000, 740);
   BuildMenus();
   BuildPages();
+  BuildPanels();
   BuildLog();
   BuildStatusBar();
   BuildManualCommandPage();

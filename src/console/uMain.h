@@ -16,6 +16,23 @@ class QMenu;
 class QTabWidget;
 class TAboutDlg;
 class TLogMemo;
+class TInformationTab;
+class TFiscalReportsTab;
+class THeaderLinesTab;
+class TReceiptTab;
+class TReceiptOpenPage;
+class TReceiptSalesPage;
+class TReceiptCommentsPage;
+class TReceiptSubtotalPage;
+class TReceiptPaymentPage;
+class TInvoiceDataPage;
+class TReceiptClosePage;
+class TDuplicatePage;
+class TCommentReceiptTab;
+class TOtherTab;
+class TInvoiceRangeTab;
+class TDepartmentsTab;
+class TPluTab;
 namespace Ui {
 class ManualCommandTab;
 }
@@ -52,6 +69,10 @@ class TMainForm : public QMainWindow {
   using TInputCheck = std::function<void()>;
   bool RunCommand(const QString& title, const TCommandAction& action,
                   const TInputCheck& checkInput = {});
+  // One step of a script on a link that is already open: no connecting and no
+  // disconnecting; the result block is written whatever happened. True when
+  // `action` completed.
+  bool RunStep(const QString& title, const TCommandAction& action);
   // After a device operation: false raises a silent abort with LastErrorText
   // (or a refusal text when the device gave none).
   void RequireDevice(bool ok);
@@ -106,6 +127,25 @@ class TMainForm : public QMainWindow {
   QWidget* TS_CloseFiscRec = nullptr;
   QWidget* TabSheet2 = nullptr;
 
+  // ---- The panels, one per tab or page; their handlers live with them.
+  TInformationTab* Information = nullptr;
+  TFiscalReportsTab* FiscalReports = nullptr;
+  THeaderLinesTab* HeaderLines = nullptr;
+  TReceiptTab* Receipt = nullptr;
+  TReceiptOpenPage* ReceiptOpen = nullptr;
+  TReceiptSalesPage* ReceiptSales = nullptr;
+  TReceiptCommentsPage* ReceiptComments = nullptr;
+  TReceiptSubtotalPage* ReceiptSubtotal = nullptr;
+  TReceiptPaymentPage* ReceiptPayment = nullptr;
+  TInvoiceDataPage* InvoiceData = nullptr;
+  TReceiptClosePage* ReceiptClose = nullptr;
+  TDuplicatePage* Duplicate = nullptr;
+  TCommentReceiptTab* CommentReceipt = nullptr;
+  TOtherTab* Other = nullptr;
+  TInvoiceRangeTab* InvoiceRange = nullptr;
+  TDepartmentsTab* Departments = nullptr;
+  TPluTab* Plu = nullptr;
+
   // ---- Manual command page (uMainManualCommand.cpp)
   Ui::ManualCommandTab* ManualUi = nullptr;
 
@@ -142,6 +182,7 @@ class TMainForm : public QMainWindow {
  private:
   void BuildMenus();
   void BuildPages();
+  void BuildPanels();
   void BuildLog();
   void BuildStatusBar();
   void BuildManualCommandPage();

@@ -6,6 +6,7 @@
 #include "InfoRecords.h"
 #include "LogMemo.h"
 #include "RS232DeviceUnit.h"
+#include "StatusDecoding.h"
 #include "TCPDeviceUnit.h"
 #include "uMain.h"
 #include "uPrintData.h"
@@ -91,37 +92,62 @@ void TMainForm::EnsureConnected() {
 }
 
 // Some operations return false without a text when the device refuses ("F");
-// that must not read as success.
+// that must not read as success. A transport failure may leave only its code.
 void TMainForm::RequireDevice(bool ok) {
   if (ok) return;
   if (!Device->LastErrorText.empty()) throw ESilentAbort(Device->LastErrorText);
+  const std::int32_t code = Device->LastErrorCode;
+  if (code != 0 && !ErrorMessage(code).empty()) throw ESilentAbort(ErrorMessage(code));
   std::string text = kDeviceRefused;
-  if (Device->LastErrorCode != 0) text += " (" + std::to_string(Device->LastErrorCode) + ")";
+  if (code != 0) text += " (" + std::to_string(code) + ")";
   throw ESilentAbort(text);
 }
 
-bool TMainForm::RunCommand(const QString& title, const TCommandAction& action,
-                           const TInputCheck& checkInput) {
-  TBusyCursor busy;
-  std::string result;
-  std::string error;
-  bool done = false;
+namespace {
+
+// Runs `steps`; any exception's message becomes `error`. True when they completed.
+template <typename F>
+bool Guarded(F&& steps, std::string& error) {
   try {
-    if (checkInput) checkInput();
-    EnsureConnected();
-    result = action();
-    done = true;
+    steps();
+    return true;
   } catch (const std::exception& e) {
     error = e.what();
     if (error.empty()) error = kNoErrorText;
   } catch (...) {
     error = kNoErrorText;
   }
+  return false;
+}
+
+}  // namespace
+
+bool TMainForm::RunCommand(const QString& title, const TCommandAction& action,
+                           const TInputCheck& checkInput) {
+  TBusyCursor busy;
+  std::string result;
+  std::string error;
+  const bool done = Guarded(
+      [&] {
+        if (checkInput) checkInput();
+        EnsureConnected();
+        result = action();
+      },
+      error);
   try {
     if (Device && Device->IsConnected()) Device->Disconnect();
   } catch (const std::exception&) {
     // The block below is written whatever the link does.
   }
+  LogResult(title, DevText(result), DevText(error));
+  return done;
+}
+
+bool TMainForm::RunStep(const QString& title, const TCommandAction& action) {
+  TBusyCursor busy;
+  std::string result;
+  std::string error;
+  const bool done = Guarded([&] { result = action(); }, error);
   LogResult(title, DevText(result), DevText(error));
   return done;
 }

@@ -8,6 +8,7 @@
 #include "SettingsStore.h"
 #include "uMain.h"
 #include "uSettings.h"
+#include "panels/ReceiptOpenPage.h"
 
 namespace {
 
@@ -41,11 +42,11 @@ void TMainForm::SaveSettings() {
   }
 }
 
-// The panels that show operator data, the FMIN and the sale number take their
-// values from Settings here and give them back in CollectSettingsFromPanels.
-void TMainForm::ApplySettingsToPanels() {}
+// The page that shows the operator, the FMIN and the sale number takes their
+// values from Settings here and gives them back in CollectSettingsFromPanels.
+void TMainForm::ApplySettingsToPanels() { ReceiptOpen->ApplySettings(Settings); }
 
-void TMainForm::CollectSettingsFromPanels() {}
+void TMainForm::CollectSettingsFromPanels() { ReceiptOpen->CollectSettings(Settings); }
 
 void TMainForm::ShowConnectionInStatusBar() {
   const TConnectionSettings& c = Settings.Connection;

@@ -10,6 +10,7 @@
 #include <QTextDocument>
 
 #include "ConsoleTestSupport.h"
+#include "TabPanel.h"
 #include "uPrintData.h"
 
 namespace {
@@ -171,6 +172,55 @@ class TMainFormTest : public QObject {
     });
     QCOMPARE(F.Lines().mid(3, 2),
              (QStringList{"Result - ERROR ", "The device refused the command."}));
+  }
+
+  // A transport failure that leaves only its code (busy time-out) shows the
+  // code's own message, not the refusal text.
+  void CodeWithoutTextShowsItsMessage() {
+    TMainForm& f = *F.Form;
+    F.ScriptIdentity();
+    F.Scripted->Fail(120, "");
+    f.RunCommand(QStringLiteral("T"), [&] {
+      f.RequireDevice(f.Device->ExecuteCommand(0x4A, "W"));
+      return std::string("never");
+    });
+    QCOMPARE(F.LastBlock().Text, QStringList{"Device is bussy."});
+    QVERIFY(!F.LastBlock().Ok);
+  }
+
+  // A script step runs on the open link: it neither connects nor disconnects.
+  void ScriptStepKeepsTheLinkAsItIs() {
+    TMainForm& f = *F.Form;
+    QVERIFY(f.Device->Connect());
+    F.Scripted->Answer("");
+    QVERIFY(f.RunStep(QStringLiteral("Step"), [&] {
+      f.RequireDevice(f.Device->ExecuteCommand(0x2A, "X"));
+      return std::string("done");
+    }));
+    QVERIFY(!f.RunStep(QStringLiteral("Step 2"),
+                       []() -> std::string { throw std::runtime_error("refused"); }));
+    QVERIFY(f.Device->IsConnected());
+    QCOMPARE(F.Scripted->ConnectCalls, 1);
+    const auto blocks = F.Blocks();
+    QCOMPARE(blocks.size(), 2);
+    QCOMPARE(blocks[0].Title, QStringLiteral("Step"));
+    QCOMPARE(blocks[0].Text, QStringList{"done"});
+    QVERIFY(!blocks[1].Ok);
+    QCOMPARE(blocks[1].Text, QStringList{"refused"});
+  }
+
+  // Every tab and page is filled by a panel of its own.
+  void EveryPageHoldsItsPanel() {
+    TMainForm& f = *F.Form;
+    for (QWidget* page :
+         {f.TS_Information, f.TS_FMReports, f.TS_AdvLines, f.TabSheet4, f.TS_Other, f.TabSheet1,
+          f.TabSheet3, f.shProgPlu, f.TS_Samples, f.TS_PLU, f.TS_Comment, f.TS_Subtotal,
+          f.TS_Payment, f.TS_InvoiceClient, f.TS_CloseFiscRec, f.TabSheet2}) {
+      QVERIFY2(page->findChild<TTabPanel*>(), qPrintable(page->objectName()));
+    }
+    // The receipt tab's own buttons and its eight pages.
+    QCOMPARE(f.TS_Recept->findChildren<TTabPanel*>().size(), 9);
+    QCOMPARE(f.findChildren<TTabPanel*>().size(), 17);
   }
 
   void ExceptionMessageBecomesTheErrorText() {

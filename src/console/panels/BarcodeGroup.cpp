@@ -1,0 +1,33 @@
+#include "BarcodeGroup.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+
+#include "DeviceText.h"
+#include "uMain.h"
+
+const char* const kBarcodeTypeNames[5] = {"EAN8", "EAN13", "Code 128", "ITF", "ITF - No CS"};
+
+void FillBarcodeTypes(QComboBox& type) {
+  type.clear();
+  for (const char* name : kBarcodeTypeNames) type.addItem(QString::fromLatin1(name));
+  type.setCurrentIndex(0);
+}
+
+void SendBarcodeFromGroup(TMainForm& main, const QLineEdit& text, const QComboBox& type,
+                          const QCheckBox& showText) {
+  const QString barcode = TrimmedText(text.text());
+  const int typeNo = type.currentIndex() < 0 ? 1 : type.currentIndex() + 1;
+  const bool show = showText.isChecked();
+  std::string data;
+  const auto checkInput = [&] {
+    if (barcode.isEmpty()) throw EInputError("Barcode is empty.");
+    data = ToDeviceText(barcode, QStringLiteral("Bar code"));
+  };
+  const auto action = [&] {
+    main.RequireDevice(main.Device->PrintBarcode(typeNo, data, show));
+    return "Barcode : " + data;
+  };
+  main.RunCommand(QStringLiteral("Send barcode (54H)"), action, checkInput);
+}

@@ -1,0 +1,18 @@
+#pragma once
+
+#include "TabPanel.h"
+
+namespace Ui {
+class PluTab;
+}
+
+// The "Register PLU in ECR/FP" tab.
+class TPluTab : public TTabPanel {
+  Q_OBJECT
+
+ public:
+  explicit TPluTab(TMainForm& main, QWidget* parent = nullptr);
+  ~TPluTab() override;
+
+  Ui::PluTab* const ui;
+};

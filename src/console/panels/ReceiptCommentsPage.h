@@ -1,0 +1,18 @@
+#pragma once
+
+#include "TabPanel.h"
+
+namespace Ui {
+class ReceiptCommentsPage;
+}
+
+// The "Comments" page of the fiscal receipt: fiscal text and barcode.
+class TReceiptCommentsPage : public TTabPanel {
+  Q_OBJECT
+
+ public:
+  explicit TReceiptCommentsPage(TMainForm& main, QWidget* parent = nullptr);
+  ~TReceiptCommentsPage() override;
+
+  Ui::ReceiptCommentsPage* const ui;
+};
