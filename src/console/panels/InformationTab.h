@@ -15,4 +15,14 @@ class TInformationTab : public TTabPanel {
   ~TInformationTab() override;
 
   Ui::InformationTab* const ui;
+
+ public slots:
+  void btnGetPRNDiagInfoClick();
+  void btnGetEIKClick();
+  void btnGetLastDocClick();
+  void btnGetVATValuesClick();
+  void btnGetFreeFiscRecCountClick();
+  void btnGetLastRecInfoClick();
+  void btnGetPRNStatusClick();
+  void btnGetPRNDateClick();
 };

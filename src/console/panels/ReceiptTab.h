@@ -15,4 +15,11 @@ class TReceiptTab : public TTabPanel {
   ~TReceiptTab() override;
 
   Ui::ReceiptTab* const ui;
+
+ public slots:
+  void btn02CH_4Click();
+  void btnRecGetPRNStatusClick();
+  void btnRecGetRecieptSumsClick();
+  // Also the "Cancel all receipt" button of the "Comment reciept" tab.
+  void btnCancelAllRecClick();
 };
