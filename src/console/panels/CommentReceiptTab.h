@@ -1,5 +1,8 @@
 #pragma once
 
+#include <functional>
+#include <string>
+
 #include "TabPanel.h"
 
 namespace Ui {
@@ -14,5 +17,22 @@ class TCommentReceiptTab : public TTabPanel {
   explicit TCommentReceiptTab(TMainForm& main, QWidget* parent = nullptr);
   ~TCommentReceiptTab() override;
 
+  // Each connects, runs its command, writes its log entry and then disconnects.
+  // True when the receipt was opened / closed.
+  bool OpenCommentReceiptAndLog();
+  bool CloseCommentReceiptAndLog();
+
   Ui::CommentReceiptTab* const ui;
+
+ public slots:
+  void btn02EHFClick();
+  void btnCommentTextClick();
+  void btnCloseCommentrecClick();
+  void btnTestCommentRecClick();
+  void btnSendCommentBarcodeClick();
+  void btnCancelAllRecClick();
+
+ private:
+  bool RunAndDisconnect(const QString& title, const std::function<std::string()>& action);
+  bool ReconnectForRows();
 };
