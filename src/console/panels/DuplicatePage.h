@@ -15,4 +15,7 @@ class TDuplicatePage : public TTabPanel {
   ~TDuplicatePage() override;
 
   Ui::DuplicatePage* const ui;
+
+ public slots:
+  void btnDublicateRecClick();
 };

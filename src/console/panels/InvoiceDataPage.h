@@ -15,4 +15,7 @@ class TInvoiceDataPage : public TTabPanel {
   ~TInvoiceDataPage() override;
 
   Ui::InvoiceDataPage* const ui;
+
+ public slots:
+  void btnSendInvDataClick();
 };
