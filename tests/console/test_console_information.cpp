@@ -221,25 +221,6 @@ class TInformationTest : public QObject {
     QVERIFY(F.Scripted->LastErrorText.size() > 255);
     QCOMPARE(F.LastBlock().Text, SplitLogLines(DevText(F.Scripted->LastErrorText.substr(0, 255))));
   }
-
-  void ButtonsHaveTheirCaptions() {
-    const QList<QPair<QPushButton*, QString>> captions = {
-        {Info()->btnGetPRNDiagInfo, "Get printer diagnostic info - [5AH]"},
-        {Info()->btnGetEIK, "Get EIK: - [63H]"},
-        {Info()->btnGetLastDoc, "Get last document number - [71H]"},
-        {Info()->btnGetVATValues, "Get VAT values - [61H]"},
-        {Info()->btnGetFreeFiscRecCount, "Get free FM record count - [44H]"},
-        {Info()->btnGetLastRecInfo, "Get  last reciept info [67H]"},
-        {Info()->btnGetPRNStatus, "Get printer status - [4AH]"},
-        {Info()->btnGetPRNDate, "Get printert date and time - [3EH]"},
-        {Rec()->btn02CH_4, "Get fiscal status [4CH]"},
-        {Rec()->btnRecGetPRNStatus, "Get printer status [4AH]"},
-        {Rec()->btnRecGetRecieptSums, "Get reciept info [67H]"},
-        {Rec()->btnCancelAllRec, "Cancel all receipt"},
-        {Rec()->Button2, "Get printer diagnostic info - [5AH]"},
-        {Rec()->Button3, "Get last document number - [71H]"}};
-    for (const auto& [button, caption] : captions) QCOMPARE(button->text(), caption);
-  }
 };
 
 QTEST_MAIN(TInformationTest)

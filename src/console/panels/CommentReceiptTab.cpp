@@ -79,13 +79,10 @@ void TCommentReceiptTab::btnCommentTextClick() {
 // with the receipt left open, so it is logged to say why.
 bool TCommentReceiptTab::ReconnectForRows() {
   if (Device().IsConnected() || Device().Connect()) return true;
-  std::string error;
-  try {
-    Main.RequireDevice(false);
-  } catch (const std::exception& e) {
-    error = e.what();
-  }
-  Main.LogResult(QStringLiteral("Test comment receipt"), QString(), DevText(error));
+  const std::string& error = Device().LastErrorText;
+  Main.LogResult(QStringLiteral("Test comment receipt"), QString(),
+                 error.empty() ? QStringLiteral("The connection to the device could not be opened.")
+                               : DevText(error));
   return false;
 }
 
