@@ -255,19 +255,6 @@ class TCommentReceiptTest : public QObject {
     QVERIFY(!F.Sim->Device().CommentReceiptOpen());
     QVERIFY(!F.Sim->Device().FiscalReceiptOpen());
   }
-
-  void FailedRecoveryIsMarked() {
-    F.UseScripted();
-    F.ScriptIdentity();
-    F.Scripted->Answer("", StatusWith({{2, 3}}));  // 4AH: fiscal receipt open
-    F.Scripted->Answer("", StatusWith({{2, 3}}));  // 3CH
-    F.Scripted->Answer("", StatusWith({{2, 3}}));  // 4AH: still open
-    F.Scripted->Fail(107, "Timeout.");             // 38H
-    F.Scripted->Fail(107, "Timeout.");             // 4CH
-    Ui()->BitBtn1->click();
-    QVERIFY(!F.LastBlock().Ok);
-    QCOMPARE(F.LastBlock().Text, QStringList{"[FPR_CancelAllRecFailed]Timeout."});
-  }
 };
 
 QTEST_MAIN(TCommentReceiptTest)

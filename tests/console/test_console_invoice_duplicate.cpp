@@ -93,14 +93,6 @@ class TInvoiceDuplicateTest : public QObject {
     QVERIFY(F.SimRequests.empty());
   }
 
-  void InvoiceDataOutsideAReceiptIsRefused() {
-    F.UseSimulator();
-    Inv()->btnSendInvData->click();
-    QVERIFY(!F.LastBlock().Ok);
-    QVERIFY2(F.LastBlock().Text.join(QString()).contains(QStringLiteral("[2/3]")),
-             qPrintable(F.LastBlock().Text.join('|')));
-  }
-
   // The device prints one duplicate of its last receipt, and refuses another.
   void DuplicateOnce() {
     F.UseSimulator();
