@@ -76,7 +76,7 @@ class TFiscalReportsTest : public QObject {
     QCOMPARE(Ui()->GroupBox14->title(), QStringLiteral("Totals "));
   }
 
-  void EmptyDateBoxClearsWithDelete() {
+  void EmptyDateBox() {
     TOptionalDateEdit* e = Ui()->c2StartDateEdit;
     e->setDate(QDate(2024, 3, 1));
     QVERIFY(!e->IsEmpty());
@@ -87,6 +87,10 @@ class TFiscalReportsTest : public QObject {
     // Stepping from empty starts at today, not at 1899.
     e->stepBy(1);
     QCOMPARE(e->date(), QDate::currentDate());
+    // Digits typed into the blank fill in a date.
+    e->Clear();
+    QTest::keyClicks(e, QStringLiteral("15032024"));
+    QCOMPARE(e->date(), QDate(2024, 3, 15));
   }
 
   void ReportByBlock_data() {

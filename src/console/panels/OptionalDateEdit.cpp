@@ -46,6 +46,12 @@ void TOptionalDateEdit::keyPressEvent(QKeyEvent* event) {
     event->accept();
     return;
   }
+  // The blank holds no sections to type into: start from today's date, the
+  // day selected, so that typed digits fill it in.
+  if (IsEmpty() && !event->text().isEmpty() && event->text().at(0).isDigit()) {
+    setDate(QDate::currentDate());
+    setSelectedSection(QDateTimeEdit::DaySection);
+  }
   QDateEdit::keyPressEvent(event);
 }
 
