@@ -9,6 +9,7 @@
 
 #include "ConsoleTestSupport.h"
 #include "HeaderLinesTab.h"
+#include "PanelTestSlots.h"
 #include "ui_HeaderLinesTab.h"
 
 namespace {
@@ -38,15 +39,8 @@ class THeaderLinesTest : public QObject {
   }
 
  private slots:
-  void init() {
-    F.Form.reset();
-    F.Sim.reset();
-    F.Open();
-  }
-  void cleanup() {
-    F.Form.reset();
-    F.Sim.reset();
-  }
+  void init() { FreshForm(F); }
+  void cleanup() { ReleaseForm(F); }
 
   void EditsAndTheirLabels() {
     for (int i = 0; i < 8; ++i) {

@@ -10,6 +10,7 @@
 #include "ConsoleTestSupport.h"
 #include "FiscalReportsTab.h"
 #include "OptionalDateEdit.h"
+#include "PanelTestSlots.h"
 #include "ui_FiscalReportsTab.h"
 
 namespace {
@@ -54,15 +55,8 @@ class TFiscalReportsTest : public QObject {
   }
 
  private slots:
-  void init() {
-    F.Form.reset();
-    F.Sim.reset();
-    F.Open();
-  }
-  void cleanup() {
-    F.Form.reset();
-    F.Sim.reset();
-  }
+  void init() { FreshForm(F); }
+  void cleanup() { ReleaseForm(F); }
 
   void ControlsAndDefaults() {
     QCOMPARE(Ui()->c2StartNmbEdit->maxLength(), 10);
