@@ -109,10 +109,6 @@ class TFiscalReportsTest : public QObject {
                                 << "3"
                                 << "5" << brief << QStringList{"5F:3,5"} << true
                                 << "Start block: 3,  End block: 5";
-    QTest::newRow("same block") << "btnShortRepByBlock"
-                                << "4"
-                                << "4" << brief << QStringList{"5F:4,4"} << true
-                                << "Start block: 4,  End block: 4";
     QTest::newRow("empty end") << "btnDetailRepByBlock"
                                << "3"
                                << "" << detail << QStringList{} << false << "Invalid final number.";
@@ -167,8 +163,6 @@ class TFiscalReportsTest : public QObject {
                             << QStringList{"5E:010324,150324"} << "01.03.2024-15.03.2024";
     QTest::newRow("short") << "btnShortRepByDate" << first << fifteenth
                            << QStringList{"4F:010324,150324"} << "01.03.2024-15.03.2024";
-    QTest::newRow("one day") << "btnShortRepByDate" << fifteenth << fifteenth
-                             << QStringList{"4F:150324,150324"} << "15.03.2024-15.03.2024";
   }
   void ReportByDate() {
     QFETCH(QString, button);
@@ -230,29 +224,17 @@ class TFiscalReportsTest : public QObject {
     QCOMPARE(dev.Closure(), zero ? 13 : 12);
   }
 
-  void DailyReportFailures() {
-    F.UseScripted();
-    struct {
-      TDataBuffer Status;
-      std::string Answer;
-      QString Error;
-    } cases[] = {
-        // No paper is reported before any other condition.
-        {StatusWith({{2, 0}, {0, 1}}), "1,2,3,4,5,6,7,8,9,10", "[2/0]"},
-        {StatusWith(), "1,2,3,4,5,6,7,8,9", "Invalid data from the printer."},
-        {StatusWith(), "1,2,3,4,x,6,7,8,9,10", "[SumVatGroups[3]]"},
-    };
-    for (const auto& c : cases) {
-      F.Form->Clear1Click();
-      F.Form->DeviceSerialNo.clear();
-      F.ScriptIdentity();
-      F.Scripted->Answer(c.Answer, c.Status);
-      Ui()->btnDayReport->click();
-      QVERIFY(!F.LastBlock().Ok);
-      QVERIFY2(F.LastBlock().Text.join('\n').contains(c.Error),
-               qPrintable(F.LastBlock().Text.join('\n')));
-      QVERIFY(!F.LastBlock().Text.join('\n').contains(QStringLiteral("Closure:")));
-    }
+  // Without paper the device prints nothing and the day stays open.
+  void DailyReportWithoutPaper() {
+    F.UseSimulator();
+    F.Sim->Device().SetStatusBit(2, 0, true);
+    Ui()->c4PrinterReportZReportCheckBox->setChecked(true);
+    Ui()->btnDayReport->click();
+    QCOMPARE(F.SentTexts(), QStringList{"45:0"});
+    QVERIFY(!F.LastBlock().Ok);
+    QVERIFY2(F.LastBlock().Text.join(' ').contains(QStringLiteral("[2/0]")),
+             qPrintable(F.LastBlock().Text.join(' ')));
+    QCOMPARE(F.Sim->Device().Closure(), 1);
   }
 
   void TurnoverMatchesTheBookedReceipt() {
