@@ -1,5 +1,8 @@
 #pragma once
 
+#include <cstdint>
+
+#include "InfoRecords.h"
 #include "TabPanel.h"
 
 namespace Ui {
@@ -15,4 +18,21 @@ class TFiscalReportsTab : public TTabPanel {
   ~TFiscalReportsTab() override;
 
   Ui::FiscalReportsTab* const ui;
+
+ public slots:
+  void btnGetTotalAmountsClick();
+  void btnTotalsByPayClick();
+  void btnDetailRepByBlockClick();
+  void btnShortRepByBlockClick();
+  void btnDetaiReportByDateClick();
+  void btnShortRepByDateClick();
+  void btnDayReportClick();
+  void btnDayRepByDepClick();
+  void btnPrintRepDepAndPluClick();
+
+ private:
+  using TDailyReportOp = bool (TBaseDevice::*)(bool, std::int64_t&, double&, TTaxValues&);
+  void ReportByBlock(bool isShort, const QString& title);
+  void ReportByDate(bool isShort, const QString& title);
+  void DailyReport(QString title, TDailyReportOp op, const char* totalLabel);
 };
