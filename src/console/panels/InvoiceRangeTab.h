@@ -6,7 +6,8 @@ namespace Ui {
 class InvoiceRangeTab;
 }
 
-// The "Invoice range" tab.
+// The "Invoice range" tab. The button named btnSetInvRange reads the range and
+// btnGetInvRange sets it; their captions say what they do.
 class TInvoiceRangeTab : public TTabPanel {
   Q_OBJECT
 
@@ -15,4 +16,11 @@ class TInvoiceRangeTab : public TTabPanel {
   ~TInvoiceRangeTab() override;
 
   Ui::InvoiceRangeTab* const ui;
+
+ public slots:
+  void btnSetInvRangeClick();  // reads
+  void btnGetInvRangeClick();  // sets
+
+ private:
+  void ShowRange(std::int64_t start, std::int64_t end);
 };

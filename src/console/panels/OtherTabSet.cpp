@@ -1,0 +1,86 @@
+// The programming buttons of the "Other" tab. Where a check runs before or
+// after the link is opened follows the device's documented order of checks.
+#include <QSpinBox>
+
+#include "DeviceDates.h"
+#include "DeviceText.h"
+#include "OtherTab.h"
+#include "uMain.h"
+#include "ui_OtherTab.h"
+
+void TOtherTab::btn03DHClick() {
+  TDateTime value = 0;
+  const auto checkInput = [&] {
+    const QDate date = ui->c7SysDateTime_DateDateEdit->Date();
+    // An empty box reads as the date value 0.
+    if (DeviceDateTime(date, QTime()) == 0) throw EInputError("Date value is invalid. ");
+    value = DeviceDateTime(date, ui->c7SysDateTime_TimeDateTimePicker->time());
+  };
+  const auto action = [&] {
+    Main.RequireDevice(Device().SetDateTime(value));
+    return FormatDateTimeLong(value, Device().Regional);
+  };
+  Main.RunCommand(QStringLiteral("Set printer date and time"), action, checkInput);
+}
+
+void TOtherTab::btn028HClick() {
+  const std::string typed = ui->c7PayedOutReceivedOnAccountEdit->text().toStdString();
+  const auto action = [&] {
+    double amount = 0;
+    if (!TryParseFloat(typed, amount, Device().Regional) || amount == 0) {
+      throw EInputError("Invalid value for Amount.");
+    }
+    Main.RequireDevice(Device().ImportExportAmount(amount));
+    return "Import/Export amount: " + Format2(amount, Device().Regional);
+  };
+  Main.RunCommand(QStringLiteral("Import or export amount(46H)"), action);
+}
+
+void TOtherTab::btnSetUserNameClick() {
+  const auto operNo = static_cast<std::uint16_t>(ui->rxOperNo->value());
+  std::string name;
+  std::string password;
+  const auto checkInput = [&] {
+    name = ToDeviceText(TrimmedText(ui->edtOperName->text()), QStringLiteral("Name"));
+    password = ToDeviceText(TrimmedText(ui->edtOperPass->text()), QStringLiteral("Password"));
+  };
+  const auto action = [&] {
+    if (name.empty()) throw EInputError("Operator name is empty.");
+    Main.RequireDevice(Device().SetOperator(operNo, password, name));
+    return std::string();
+  };
+  Main.RunCommand(QStringLiteral("Edit operator (66H)"), action, checkInput);
+}
+
+void TOtherTab::btnSetPayNameClick() {
+  const auto payType = static_cast<std::uint32_t>(ui->rxPayTypeNo->value());
+  std::string name;
+  const auto checkInput = [&] {
+    name = ToDeviceText(TrimmedText(ui->edtPayNameText->text()), QStringLiteral("Pay text"));
+  };
+  const auto action = [&] {
+    // A refusal comes back as false without a text; RequireDevice logs it as one.
+    Main.RequireDevice(Device().SetPayName(payType, name));
+    return std::string("OK");
+  };
+  Main.RunCommand(QStringLiteral("Set pay type name [55H]."), action, checkInput);
+}
+
+void TOtherTab::btnFunc53SetClick() {
+  TGeneralPRNSettings settings;
+  const auto checkInput = [&] { settings = SettingsFromTexts(SettingsTexts(), Device().Regional); };
+  const auto action = [&] {
+    Main.RequireDevice(Device().SetGeneralPRNSettings(settings));
+    return std::string();
+  };
+  Main.RunCommand(QStringLiteral("Set decimal, currency... - [53H]"), action, checkInput);
+}
+
+void TOtherTab::bSetBCodeHeightClick() {
+  const auto heightMm = static_cast<std::uint16_t>(ui->SpinHeight->value());
+  const auto action = [&] {
+    Main.RequireDevice(Device().SetBarcodeHeight(heightMm));
+    return std::string();
+  };
+  Main.RunCommand(QStringLiteral("Get barcode height .. - [2BH]"), action);
+}
