@@ -6,7 +6,7 @@ namespace Ui {
 class DepartmentsTab;
 }
 
-// The "Departments" tab.
+// The "Departments" tab: a department's totals read back, and a department set.
 class TDepartmentsTab : public TTabPanel {
   Q_OBJECT
 
@@ -15,4 +15,8 @@ class TDepartmentsTab : public TTabPanel {
   ~TDepartmentsTab() override;
 
   Ui::DepartmentsTab* const ui;
+
+ public slots:
+  void btnGetDepartClick();
+  void btnSetDepartmentClick();
 };

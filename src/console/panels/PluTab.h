@@ -6,7 +6,7 @@ namespace Ui {
 class PluTab;
 }
 
-// The "Register PLU in ECR/FP" tab.
+// The "Register PLU in ECR/FP" tab: a PLU programmed, read back or deleted.
 class TPluTab : public TTabPanel {
   Q_OBJECT
 
@@ -15,4 +15,9 @@ class TPluTab : public TTabPanel {
   ~TPluTab() override;
 
   Ui::PluTab* const ui;
+
+ public slots:
+  void btnGetPluClick();
+  void btnSetPluClick();
+  void btnDeletePluClick();
 };
