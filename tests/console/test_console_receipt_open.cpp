@@ -87,6 +87,7 @@ class TReceiptOpenTest : public QObject {
     QCOMPARE(u->eFMIN->text(), QStringLiteral("44999834"));
     QCOMPARE(u->cmbStornoReason->currentText(), QString());
     QVERIFY(u->cmbStornoReason->isEditable());
+    QCOMPARE(u->eInvDate->text(), QStringLiteral(" "));  // no date
     QCOMPARE(u->eInvTime->displayText(), QStringLiteral("  :  :  "));
     QVERIFY(u->chUseValidUNP->isChecked());
     const QStringList steps = u->Label17->text().split(QLatin1Char('\n'));

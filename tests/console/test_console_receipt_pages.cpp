@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
@@ -215,6 +216,16 @@ class TReceiptPagesTest : public QObject {
       QCOMPARE(F.LastBlock().Title, c.Title);
       QVERIFY(!F.LastBlock().Ok);
       QCOMPARE(F.LastBlock().Text, QStringList{c.Error});
+    }
+  }
+
+  void EveryInputIsReachedByItsLabel() {
+    const QList<QWidget*> pages = {F.Form->ReceiptSales, F.Form->ReceiptComments,
+                                   F.Form->ReceiptSubtotal, F.Form->ReceiptPayment};
+    for (QWidget* page : pages) {
+      for (QLabel* label : page->findChildren<QLabel*>()) {
+        QVERIFY2(label->buddy(), qPrintable(label->objectName()));
+      }
     }
   }
 

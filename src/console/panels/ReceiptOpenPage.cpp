@@ -41,6 +41,8 @@ std::int64_t Int64Or(const QString& text, std::int64_t fallback) {
 TReceiptOpenPage::TReceiptOpenPage(TMainForm& main, QWidget* parent)
     : TTabPanel(main, parent), ui(new Ui::ReceiptOpenPage) {
   ui->setupUi(this);
+  // The lowest date stands for no date and shows as a blank.
+  ui->eInvDate->setSpecialValueText(QStringLiteral(" "));
   connect(ui->btnOpenRec90, &QPushButton::clicked, this, &TReceiptOpenPage::btnOpenRec90Click);
   connect(ui->btnCloseRecipt, &QPushButton::clicked, this, &TReceiptOpenPage::btnCloseReciptClick);
   connect(ui->btnVoidRec, &QPushButton::clicked, this, &TReceiptOpenPage::btnVoidRecClick);
