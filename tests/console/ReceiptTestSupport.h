@@ -1,11 +1,25 @@
 #pragma once
 
+#include <QFile>
 #include <QString>
 #include <QStringList>
 #include <functional>
 #include <vector>
 
 #include "ConsoleTestSupport.h"
+
+// The window first: its device may hold a reference into the fixture.
+inline void StopAll(TFormFixture& f) {
+  f.Form.reset();
+  f.Sim.reset();
+}
+
+// A new window without the settings of an earlier test, no simulator running.
+inline void Restart(TFormFixture& f) {
+  StopAll(f);
+  QFile::remove(f.IniPath());
+  f.Open();
+}
 
 // "CMD:data" of a request with every byte outside 20H..7EH as <XX>, so that
 // TAB, LF and the VAT group letters can be compared in plain text.

@@ -66,16 +66,8 @@ class TReceiptPagesTest : public QObject {
   }
 
  private slots:
-  void init() {
-    F.Form.reset();
-    F.Sim.reset();
-    QFile::remove(F.IniPath());
-    F.Open();
-  }
-  void cleanup() {
-    F.Form.reset();
-    F.Sim.reset();
-  }
+  void init() { Restart(F); }
+  void cleanup() { StopAll(F); }
 
   void EveryButtonSendsItsGroup() {
     StartSimulator();

@@ -47,18 +47,12 @@ class TFiscalTestReceiptTest : public QObject {
 
  private slots:
   void init() {
-    F.Form.reset();
-    F.Sim.reset();
-    QFile::remove(F.IniPath());
-    F.Open();
+    Restart(F);
     Device = UseHookedSimulator(F);
     Ui()->eOpName->setText(QStringLiteral("OPER1"));
     Ui()->eUNP->setText(QStringLiteral("QZ999834-0001-0000001"));
   }
-  void cleanup() {
-    F.Form.reset();
-    F.Sim.reset();
-  }
+  void cleanup() { StopAll(F); }
 
   void WholeReceiptOnOneLink() {
     Ui()->btnTestFiscRec->click();
