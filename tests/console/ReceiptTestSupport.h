@@ -7,18 +7,12 @@
 #include <vector>
 
 #include "ConsoleTestSupport.h"
+#include "PanelTestSlots.h"
 
-// The window first: its device may hold a reference into the fixture.
-inline void StopAll(TFormFixture& f) {
-  f.Form.reset();
-  f.Sim.reset();
-}
-
-// A new window without the settings of an earlier test, no simulator running.
+// A new window without the settings an earlier test saved.
 inline void Restart(TFormFixture& f) {
-  StopAll(f);
   QFile::remove(f.IniPath());
-  f.Open();
+  FreshForm(f);
 }
 
 // "CMD:data" of a request with every byte outside 20H..7EH as <XX>, so that

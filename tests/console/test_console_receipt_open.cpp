@@ -74,7 +74,7 @@ class TReceiptOpenTest : public QObject {
     Boxes.clear();
     ResetPage();
   }
-  void cleanup() { StopAll(F); }
+  void cleanup() { ReleaseForm(F); }
 
   void EmptyRefundDateAndTimeAndLabelledInputs() {
     auto* u = Ui();

@@ -67,7 +67,7 @@ class TReceiptPagesTest : public QObject {
 
  private slots:
   void init() { Restart(F); }
-  void cleanup() { StopAll(F); }
+  void cleanup() { ReleaseForm(F); }
 
   void EveryButtonSendsItsGroup() {
     StartSimulator();

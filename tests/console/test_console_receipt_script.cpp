@@ -52,7 +52,7 @@ class TFiscalTestReceiptTest : public QObject {
     Ui()->eOpName->setText(QStringLiteral("OPER1"));
     Ui()->eUNP->setText(QStringLiteral("QZ999834-0001-0000001"));
   }
-  void cleanup() { StopAll(F); }
+  void cleanup() { ReleaseForm(F); }
 
   void WholeReceiptOnOneLink() {
     Ui()->btnTestFiscRec->click();

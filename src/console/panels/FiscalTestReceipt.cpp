@@ -19,10 +19,14 @@ std::string StoppedAt(int step, const std::string& what) {
   return "Step " + IntToStr(step) + " failed: " + what + "; the test stopped.";
 }
 
+// VAT groups А and Б.
+constexpr char kVatA = '\xC0';
+constexpr char kVatB = '\xC1';
+
 struct TTestSale {
   int Step;
   const char* Name;
-  int VatItem;
+  char VatGrp;
   double Price, Qtty, Perc;
 };
 
@@ -33,11 +37,11 @@ struct TTestPayment {
   double Amount;
 };
 
-const TTestSale kSales[] = {{2, "PLU name 1", 0, 1.20, 1, 0},
-                            {4, "PLU name 2", 1, 1.50, 2.2, 0},
-                            {5, "PLU name 3", 1, 20.00, 3, 0},
-                            {6, "PLU name 4", 1, 120.00, 1, -10},
-                            {7, "PLU name 5", 1, 25.00, 2.2, 5}};
+const TTestSale kSales[] = {{2, "PLU name 1", kVatA, 1.20, 1, 0},
+                            {4, "PLU name 2", kVatB, 1.50, 2.2, 0},
+                            {5, "PLU name 3", kVatB, 20.00, 3, 0},
+                            {6, "PLU name 4", kVatB, 120.00, 1, -10},
+                            {7, "PLU name 5", kVatB, 25.00, 2.2, 5}};
 const TTestPayment kPayments[] = {{10, "Payment : Pay type C", 'C', 12.00},
                                   {11, "Payment : Pay type N", 'N', 10.20},
                                   {12, "Payment : Pay type P", 'P', 1000.00}};
@@ -98,7 +102,7 @@ void TReceiptOpenPage::btnTestFiscRecClick() {
 std::string TReceiptOpenPage::RunTestReceiptSteps() {
   Main.RequireDevice(Device().Connect());
   const auto sell = [this](const TTestSale& s) {
-    return TestSale("", s.Name, VatGroupOfItem(s.VatItem), s.Price, s.Qtty, s.Perc);
+    return TestSale("", s.Name, s.VatGrp, s.Price, s.Qtty, s.Perc);
   };
   for (const TTestSale& s : kSales) {
     if (!sell(s)) return StoppedAt(s.Step, std::string("Register sell \"") + s.Name + "\"");

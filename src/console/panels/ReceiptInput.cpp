@@ -9,9 +9,6 @@ double ReadTypedNumber(const QString& text, const TRegionalSettings& rs, const c
   return value;
 }
 
-// No selection gives a byte outside the groups; the device operation refuses it.
-char VatGroupOfItem(int index) { return static_cast<char>(0xC0 + index); }
-
 std::string ReceiptCountersText(std::int32_t allReceipt, std::int32_t fiscReceipt) {
   return "AllReceipt: " + IntToStr(allReceipt) + ", FiscReceipt: " + IntToStr(fiscReceipt) + " ";
 }

@@ -14,9 +14,6 @@
 // that is not one is refused with `error` as an EInputError.
 double ReadTypedNumber(const QString& text, const TRegionalSettings& rs, const char* error);
 
-// Item N of a VAT group list (А..З) stands for the byte 0xC0 + N.
-char VatGroupOfItem(int index);
-
 // The two counters that opening and closing a receipt hand back, as the log
 // shows them (with the trailing blank).
 std::string ReceiptCountersText(std::int32_t allReceipt, std::int32_t fiscReceipt);

@@ -41,8 +41,6 @@ std::int64_t Int64Or(const QString& text, std::int64_t fallback) {
 TReceiptOpenPage::TReceiptOpenPage(TMainForm& main, QWidget* parent)
     : TTabPanel(main, parent), ui(new Ui::ReceiptOpenPage) {
   ui->setupUi(this);
-  // The lowest date stands for no date and shows as a blank.
-  ui->eInvDate->setSpecialValueText(QStringLiteral(" "));
   connect(ui->btnOpenRec90, &QPushButton::clicked, this, &TReceiptOpenPage::btnOpenRec90Click);
   connect(ui->btnCloseRecipt, &QPushButton::clicked, this, &TReceiptOpenPage::btnCloseReciptClick);
   connect(ui->btnVoidRec, &QPushButton::clicked, this, &TReceiptOpenPage::btnVoidRecClick);
@@ -187,15 +185,9 @@ TFiskParam TReceiptOpenPage::FiskParamFromPage() const {
   return p;
 }
 
-// The date edit's lowest date stands for "no date".
+// No date or no time of day adds nothing.
 TDateTime TReceiptOpenPage::RefundDateTime() const {
-  TDateTime date = 0;
-  const QDate d = ui->eInvDate->date();
-  if (d.isValid() && d != ui->eInvDate->minimumDate() &&
-      !TryEncodeDate(d.year(), d.month(), d.day(), date)) {
-    date = 0;
-  }
   TDateTime time = 0;
   if (!ReadMaskedTime(ui->eInvTime->displayText(), time)) time = 0;
-  return date + time;
+  return ui->eInvDate->Value() + time;
 }

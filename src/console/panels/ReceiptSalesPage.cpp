@@ -2,6 +2,7 @@
 
 #include "DeviceText.h"
 #include "ReceiptInput.h"
+#include "VatGroupChoice.h"
 #include "uMain.h"
 #include "ui_ReceiptSalesPage.h"
 
@@ -56,7 +57,7 @@ void TReceiptSalesPage::btnSendPLUClick() {
                                            *ui->edPrec, Device().Regional);
     const std::string text1 = ItemText(*ui->c6SellPluNameEdit, QStringLiteral("Text1"));
     const std::string text2 = ItemText(*ui->edtPLUText2, QStringLiteral("Text2"));
-    const char vatGrp = VatGroupOfItem(ui->c6SellPluTaxGrpCombo->currentIndex());
+    const char vatGrp = SelectedVatGroup(*ui->c6SellPluTaxGrpCombo);
     Main.RequireDevice(Device().RegisterSale(text1, text2, vatGrp, n.Price, n.Qtty, n.Perc));
     return std::string();
   });
@@ -66,7 +67,7 @@ void TReceiptSalesPage::btnSendPLUAndDisplClick() {
   Main.RunCommand(QStringLiteral("Register sell(34H)."), [this] {
     const TSaleNumbers n = ReadSaleNumbers(*ui->c6SellPluPriceEdit, *ui->c6SellPluQuantEdit,
                                            *ui->edPrec, Device().Regional);
-    const char vatGrp = VatGroupOfItem(ui->c6SellPluTaxGrpCombo->currentIndex());
+    const char vatGrp = SelectedVatGroup(*ui->c6SellPluTaxGrpCombo);
     const std::string text1 = ItemText(*ui->c6SellPluNameEdit, QStringLiteral("Text1"));
     Main.RequireDevice(
         Device().RegisterSaleAndDisplay(text1, vatGrp, n.Price, n.Qtty, n.Perc, false));
