@@ -15,4 +15,7 @@ class TReceiptClosePage : public TTabPanel {
   ~TReceiptClosePage() override;
 
   Ui::ReceiptClosePage* const ui;
+
+ public slots:
+  void btnCloseReciptClick();
 };

@@ -6,7 +6,7 @@ namespace Ui {
 class ReceiptCommentsPage;
 }
 
-// The "Comments" page of the fiscal receipt: fiscal text and barcode.
+// The "Comments" page of the fiscal receipt: a text line and a barcode.
 class TReceiptCommentsPage : public TTabPanel {
   Q_OBJECT
 
@@ -15,4 +15,8 @@ class TReceiptCommentsPage : public TTabPanel {
   ~TReceiptCommentsPage() override;
 
   Ui::ReceiptCommentsPage* const ui;
+
+ public slots:
+  void btnFiscAddTextClick();
+  void btnSendFiscBarcodeClick();
 };

@@ -15,4 +15,7 @@ class TReceiptPaymentPage : public TTabPanel {
   ~TReceiptPaymentPage() override;
 
   Ui::ReceiptPaymentPage* const ui;
+
+ public slots:
+  void btnSendPayment35HClick();
 };

@@ -6,7 +6,8 @@ namespace Ui {
 class ReceiptSalesPage;
 }
 
-// The "PLU" page of the fiscal receipt: sales.
+// The "PLU" page of the fiscal receipt: free sales, department sales, sales of
+// programmed PLUs and the discount on the last sale.
 class TReceiptSalesPage : public TTabPanel {
   Q_OBJECT
 
@@ -15,4 +16,12 @@ class TReceiptSalesPage : public TTabPanel {
   ~TReceiptSalesPage() override;
 
   Ui::ReceiptSalesPage* const ui;
+
+ public slots:
+  void btnSendPLUClick();
+  void btnSendPLUAndDisplClick();
+  void btnSellDepartmentClick();
+  void btnSellDepAndDisplClick();
+  void btnSellRegPluClick();
+  void btnDiscLastPluClick();
 };

@@ -15,4 +15,7 @@ class TReceiptSubtotalPage : public TTabPanel {
   ~TReceiptSubtotalPage() override;
 
   Ui::ReceiptSubtotalPage* const ui;
+
+ public slots:
+  void btnSendSubtotalClick();
 };
