@@ -1,150 +1,143 @@
 #include "FprCmdApp.h"
 
-#include <ostream>
+#include <algorithm>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <sstream>
 
-#include "ConstUnit.h"
-#include "Cp1251.h"
 #include "FrameCodec.h"
+#include "Printer.h"
 #include "RS232DeviceUnit.h"
-#include "RegionalSettings.h"
-#include "StatusDecoding.h"
+#include "ScriptReader.h"
+#include "StepRunner.h"
 #include "TCPDeviceUnit.h"
-#include "uPrintData.h"
 
 namespace {
 
-bool ParseCode(const std::string& text, std::uint8_t& code) {
-  std::uint32_t value = 0;
-  if (text.empty() || text.size() > 2 || !TryParseHex(text, value)) return false;
-  code = static_cast<std::uint8_t>(value);
+using TMode = TFprCmdOptions::TMode;
+
+std::unique_ptr<TPrinter> MakePrinter(const TFprCmdOptions& o, std::ostream& out) {
+  return o.Json ? MakeJsonPrinter(out, o.ShowStatus) : MakeTextPrinter(out, o.ShowStatus);
+}
+
+bool ReadAll(const std::string& path, std::istream& in, std::string& text, std::string& error) {
+  if (path == "-") {
+    text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return true;
+  }
+  std::ifstream file(path, std::ios::binary);
+  if (!file) {
+    error = "cannot read " + path;
+    return false;
+  }
+  text.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
   return true;
 }
 
-bool SplitLast(const std::string& text, char sep, std::string& left, std::string& right) {
-  const std::size_t p = text.rfind(sep);
-  if (p == std::string::npos) return false;
-  left = text.substr(0, p);
-  right = text.substr(p + 1);
-  return true;
+// Every step the options ask for, read and checked before anything is sent.
+bool BuildSteps(const TFprCmdOptions& o, std::istream& in, std::vector<TStep>& steps,
+                std::vector<std::string>& errors) {
+  TStep step;
+  switch (o.Mode) {
+    case TMode::Raw:
+      step.Source = Hex2(o.Code) + (o.Params.empty() ? "" : " " + o.Params);
+      if (!BuildRawStep(o.Code, o.Params, step, errors)) return false;
+      steps.push_back(std::move(step));
+      return true;
+    case TMode::Op:
+      if (!BuildStep(o.Words, step, errors)) return false;
+      steps.push_back(std::move(step));
+      return true;
+    case TMode::Script:
+      break;
+    default:
+      return false;
+  }
+  std::string text, error;
+  if (!ReadAll(o.Script, in, text, error)) {
+    errors.push_back(error);
+    return false;
+  }
+  const std::string name = o.Script == "-" ? "standard input" : o.Script;
+  std::vector<std::string> lineErrors;
+  const bool ok = ReadScript(text, steps, lineErrors);
+  for (const std::string& e : lineErrors) errors.push_back(name + ":" + e);
+  if (ok && steps.empty()) errors.push_back(name + " holds no step");
+  return ok && !steps.empty();
 }
 
-// Log texts use CR LF; a terminal wants LF.
-std::string ForTerminal(const std::string& cp1251) {
-  std::string out;
-  for (char c : Cp1251ToUtf8(cp1251)) {
-    if (c != '\r') out += c;
+int RunSteps(const std::vector<TStep>& steps, const TFprCmdOptions& o, TBaseDevice& dev,
+             TPrinter& printer) {
+  if (!dev.Connect()) {
+    printer.Step(steps.front(), ConnectFailure(dev));
+    dev.Disconnect();
+    return 1;
   }
-  return out;
+  int status = 0;
+  int run = 0, failed = 0;
+  for (const TStep& step : steps) {
+    const TStepResult r = RunStep(dev, step);
+    printer.Step(step, r);
+    ++run;
+    status = std::max(status, ExitStatusOf(r));
+    if (r.Ok) continue;
+    ++failed;
+    if (!o.KeepGoing) break;
+  }
+  dev.Disconnect();
+  if (o.Mode == TMode::Script) printer.ScriptEnd(run, failed);
+  return status;
 }
 
-TDataBuffer HexToBytes(const std::string& hex) {
-  TDataBuffer out;
-  for (std::size_t i = 0; i + 1 < hex.size(); i += 2) {
-    std::uint32_t v = 0;
-    if (TryParseHex(hex.substr(i, 2), v)) out.push_back(static_cast<std::uint8_t>(v));
-  }
-  return out;
+int PrintErrors(const std::vector<std::string>& errors, std::ostream& err) {
+  for (const std::string& e : errors) err << "fprcmd: " << e << "\n";
+  err << "fprcmd: nothing was sent\n";
+  return 2;
 }
 
-struct TTraffic {
-  std::string Sent;      // the last request frame
-  std::string Received;  // every reply byte reported, all attempts
-  std::string DurationLine;
-};
-
-void PrintReply(const TTraffic& t, bool showStatus, std::ostream& out) {
-  if (t.Received.empty()) return;
-  out << "Response: " << FrameHexView(t.Received) << "\n";
-  const std::size_t last = t.Received.rfind('\x01');
-  if (last == std::string::npos) return;
-  TPrintData frame;
-  try {
-    ParseFrameText(t.Received.substr(last), frame);
-  } catch (const ESilentAbort&) {
-    return;
+// --decode: the words as one text, or every line of standard input.
+int RunDecode(const TFprCmdOptions& o, std::istream& in, std::ostream& out, std::ostream& err) {
+  std::vector<std::string> texts;
+  if (!o.Words.empty()) {
+    std::string joined;
+    for (const std::string& w : o.Words) joined += w + " ";
+    texts.push_back(joined);
+  } else {
+    for (std::string line; std::getline(in, line);) texts.push_back(line);
   }
-  out << "Data: " << ForTerminal(frame.PacketData) << "\n";
-  if (!showStatus) return;
-  const TDataBuffer status = HexToBytes(frame.PacketStatus);
-  if (status.size() < StatusByteCount) {
-    out << "Status: incomplete (" << frame.PacketStatus << ")\n";
-    return;
+  std::vector<std::string> inputs, errors;
+  for (std::size_t i = 0; i < texts.size(); ++i) {
+    std::string bytes, error;
+    if (!ParseHexText(texts[i], bytes, error)) {
+      errors.push_back(o.Words.empty() ? "line " + std::to_string(i + 1) + ": " + error : error);
+    } else if (!bytes.empty()) {
+      inputs.push_back(bytes);
+    }
   }
-  out << "Status: " << frame.PacketStatus << "\n" << ForTerminal(StatusBitsText(status)) << "\n";
+  if (errors.empty() && inputs.empty()) errors.push_back("--decode: no frame given");
+  if (!errors.empty()) {
+    for (const std::string& e : errors) err << "fprcmd: " << e << "\n";
+    return 2;
+  }
+  const auto printer = MakePrinter(o, out);
+  int number = 0;
+  int status = 0;
+  for (const std::string& bytes : inputs) {
+    for (const TFrameReport& f : DecodeFrames(bytes)) {
+      if (f.IsFrame) ++number;
+      printer->Frame(number, f);
+      if (!f.Failures.empty()) status = 1;
+    }
+  }
+  if (number == 0) {
+    err << "fprcmd: no frame: no <SOH> in the input\n";
+    status = 1;
+  }
+  return status;
 }
 
 }  // namespace
-
-std::string FprCmdUsage() {
-  return "Usage: fprcmd (--tcp HOST:PORT | --serial PORT[@SPEED]) [--status] CODE [PARAMS]\n"
-         "\n"
-         "Sends one command to a VELMORA fiscal printer or cash register and prints\n"
-         "the result, the last error code, the duration, both frames in hexadecimal\n"
-         "with the control bytes named, and the answer's data as text.\n"
-         "\n"
-         "  --tcp HOST:PORT        connect over TCP (IP address or host name)\n"
-         "  --serial PORT[@SPEED]  serial port: COMn (= /dev/ttyS(n-1)), a device path\n"
-         "                         such as /dev/ttyUSB0, or a name under /dev;\n"
-         "                         SPEED defaults to 9600\n"
-         "  --status               also list every status flag of the answer\n"
-         "  CODE                   command code in hexadecimal, one or two digits (4A)\n"
-         "  PARAMS                 parameter text (UTF-8, sent as CP1251); control\n"
-         "                         characters are escaped as the device expects\n"
-         "  --help                 this text\n"
-         "\n"
-         "Exit status: 0 when the command succeeded, 1 when it failed, 2 for wrong\n"
-         "arguments.\n"
-         "\n"
-         "Example: fprcmd --tcp 192.168.1.50:4999 --status 4A W\n";
-}
-
-bool ParseFprCmdArgs(const std::vector<std::string>& args, TFprCmdOptions& options,
-                     std::string& error) {
-  std::vector<std::string> positional;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string& a = args[i];
-    const bool hasValue = i + 1 < args.size();
-    if (a == "--help" || a == "-h") {
-      options.Help = true;
-    } else if (a == "--status") {
-      options.ShowStatus = true;
-    } else if (a == "--tcp" && hasValue) {
-      options.Link = TFprCmdOptions::TLink::Tcp;
-      if (!SplitLast(args[++i], ':', options.Host, options.Port) || options.Host.empty()) {
-        error = "--tcp needs HOST:PORT";
-        return false;
-      }
-    } else if (a == "--serial" && hasValue) {
-      options.Link = TFprCmdOptions::TLink::Serial;
-      options.SerialPort = args[++i];
-      std::string name, speed;
-      if (SplitLast(options.SerialPort, '@', name, speed)) {
-        options.SerialPort = name;
-        options.Speed = speed;
-      }
-    } else if (a.size() > 1 && a[0] == '-' && positional.empty()) {
-      error = "Unknown or incomplete option " + a;
-      return false;
-    } else {
-      positional.push_back(a);
-    }
-  }
-  if (options.Help) return true;
-  if (options.Link == TFprCmdOptions::TLink::None) {
-    error = "Give --tcp HOST:PORT or --serial PORT";
-    return false;
-  }
-  if (positional.empty() || positional.size() > 2) {
-    error = "Give a command code and at most one parameter text";
-    return false;
-  }
-  if (!ParseCode(positional[0], options.Code)) {
-    error = "Invalid value for command.";
-    return false;
-  }
-  if (positional.size() == 2) options.Params = positional[1];
-  return true;
-}
 
 std::unique_ptr<TBaseDevice> CreateFprCmdDevice(const TFprCmdOptions& options) {
   if (options.Link == TFprCmdOptions::TLink::Tcp) {
@@ -159,33 +152,41 @@ std::unique_ptr<TBaseDevice> CreateFprCmdDevice(const TFprCmdOptions& options) {
   return dev;
 }
 
-int RunFprCmd(const TFprCmdOptions& options, TBaseDevice& device, std::ostream& out) {
-  std::string params;
-  std::size_t bad = 0;
-  if (!Utf8ToCp1251(options.Params, params, &bad)) {
-    out << "Error: the parameter text has a character without a CP1251 code at byte " << bad
-        << "; nothing was sent\n";
+int FprCmdMain(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
+               std::ostream& err, const TDeviceFactory& factory) {
+  TFprCmdOptions o;
+  std::string error;
+  if (!ParseFprCmdArgs(args, o, error)) {
+    err << "fprcmd: " << error << "\nRun fprcmd --help for the options.\n";
     return 2;
   }
-  TTraffic traffic;
-  device.OnFrameSent = [&](const std::string& s) { traffic.Sent = s; };
-  device.OnByteReceived = [&](const std::string& s) { traffic.Received += s; };
-  device.OnDuration = [&](const std::string& s) { traffic.DurationLine = s; };
+  if (o.Help) {
+    out << FprCmdUsage();
+    return 0;
+  }
+  if (o.Mode == TMode::List) {
+    const auto printer = MakePrinter(o, out);
+    for (const TOperation& op : Operations()) printer->Operation(op);
+    return 0;
+  }
+  if (o.Mode == TMode::Decode) return RunDecode(o, in, out, err);
+  std::vector<TStep> steps;
+  std::vector<std::string> errors;
+  if (!BuildSteps(o, in, steps, errors)) return PrintErrors(errors, err);
+  const auto device = factory(o);
+  const auto printer = MakePrinter(o, out);
+  return RunSteps(steps, o, *device, *printer);
+}
 
-  out << "Command: " << Hex2(options.Code) << "H\n";
-  bool ok = device.Connect();
-  if (ok) {
-    ok = device.ExecuteCommand(options.Code, params);
-    out << "Duration: " << traffic.DurationLine << "\n";
-    if (!traffic.Sent.empty()) out << "Request: " << FrameHexView(traffic.Sent) << "\n";
-    PrintReply(traffic, options.ShowStatus, out);
-  }
-  if (ok) {
-    out << "Result: OK\n";
-  } else {
-    out << "Error: " << ForTerminal(device.LastErrorText) << "\n";
-  }
-  out << "LastErrorCode: " << device.LastErrorCode << "\n";
-  device.Disconnect();
-  return ok ? 0 : 1;
+int RunFprCmd(const TFprCmdOptions& options, TBaseDevice& device, std::istream& in,
+              std::ostream& out, std::ostream& err) {
+  std::vector<TStep> steps;
+  std::vector<std::string> errors;
+  if (!BuildSteps(options, in, steps, errors)) return PrintErrors(errors, err);
+  const auto printer = MakePrinter(options, out);
+  return RunSteps(steps, options, device, *printer);
+}
+
+int RunFprCmd(const TFprCmdOptions& options, TBaseDevice& device, std::ostream& out) {
+  return RunFprCmd(options, device, std::cin, out, out);
 }

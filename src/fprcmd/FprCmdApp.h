@@ -1,36 +1,30 @@
 #pragma once
 
-#include <cstdint>
+#include <functional>
 #include <iosfwd>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "BaseDeviceUnit.h"
+#include "FprCmdOptions.h"
 
-// fprcmd: one command to a device from a shell.
-struct TFprCmdOptions {
-  enum class TLink { None, Tcp, Serial };
-  TLink Link = TLink::None;
-  std::string Host;
-  std::string Port;        // TCP port as text
-  std::string SerialPort;  // "COMn" or a device path
-  std::string Speed = "9600";
-  bool ShowStatus = false;
-  bool Help = false;
-  std::uint8_t Code = 0;
-  std::string Params;  // UTF-8, as typed
-};
+// fprcmd: commands and operations to a device from a shell.
 
-// False with `error` set when the arguments (without the program name) are wrong.
-bool ParseFprCmdArgs(const std::vector<std::string>& args, TFprCmdOptions& options,
-                     std::string& error);
-
-std::string FprCmdUsage();
+using TDeviceFactory = std::function<std::unique_ptr<TBaseDevice>(const TFprCmdOptions&)>;
 
 // The transport the options name, with its link parameters set.
 std::unique_ptr<TBaseDevice> CreateFprCmdDevice(const TFprCmdOptions& options);
 
-// Connects, runs the command, prints the report in UTF-8 and disconnects.
-// Returns the exit status: 0 on success, 1 on failure.
+// The whole program: the arguments (without the program name) in, the exit
+// status out (0 success, 1 failure, 2 wrong arguments or refused input). The
+// device is created only once every step has been read and checked.
+int FprCmdMain(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
+               std::ostream& err, const TDeviceFactory& factory = CreateFprCmdDevice);
+
+// Runs a raw command, an operation or a script as the options say, over
+// `device`: connects, runs, prints the report and disconnects.
+int RunFprCmd(const TFprCmdOptions& options, TBaseDevice& device, std::istream& in,
+              std::ostream& out, std::ostream& err);
+// The same with argument errors written to `out` too.
 int RunFprCmd(const TFprCmdOptions& options, TBaseDevice& device, std::ostream& out);

@@ -1,4 +1,4 @@
-// fprcmd: sends one command to a device and prints what came back.
+// fprcmd: commands, operations and scripts to a device, and a frame decoder.
 #include <iostream>
 #include <string>
 #include <vector>
@@ -7,16 +7,5 @@
 
 int main(int argc, char** argv) {
   const std::vector<std::string> args(argv + 1, argv + argc);
-  TFprCmdOptions options;
-  std::string error;
-  if (!ParseFprCmdArgs(args, options, error)) {
-    std::cerr << "fprcmd: " << error << "\n\n" << FprCmdUsage();
-    return 2;
-  }
-  if (options.Help) {
-    std::cout << FprCmdUsage();
-    return 0;
-  }
-  auto device = CreateFprCmdDevice(options);
-  return RunFprCmd(options, *device, std::cout);
+  return FprCmdMain(args, std::cin, std::cout, std::cerr);
 }
