@@ -140,15 +140,21 @@ int RunDecode(const TFprCmdOptions& o, std::istream& in, std::ostream& out, std:
 }  // namespace
 
 std::unique_ptr<TBaseDevice> CreateFprCmdDevice(const TFprCmdOptions& options) {
+  std::unique_ptr<TBaseDevice> dev;
   if (options.Link == TFprCmdOptions::TLink::Tcp) {
-    auto dev = std::make_unique<TTCPDevice>();
-    dev->SetHost(options.Host);
-    dev->SetPort(options.Port);
-    return dev;
+    auto tcp = std::make_unique<TTCPDevice>();
+    tcp->SetHost(options.Host);
+    tcp->SetPort(options.Port);
+    dev = std::move(tcp);
+  } else {
+    auto serial = std::make_unique<TRS32Device>();
+    serial->SetPortName(options.SerialPort);
+    serial->SetBaudRate(options.Speed);
+    dev = std::move(serial);
   }
-  auto dev = std::make_unique<TRS32Device>();
-  dev->SetPortName(options.SerialPort);
-  dev->SetBaudRate(options.Speed);
+  // Numbers and times go out with '.' and ':' whatever the machine's locale, so
+  // that a script means the same everywhere.
+  dev->Regional = TRegionalSettings{};
   return dev;
 }
 

@@ -24,6 +24,8 @@ bool NamedInView(std::uint8_t b) {
   return b == Ctl::SOH || b == Ctl::EOT || b == Ctl::ENQ || b == Ctl::ETX || b == 0x00;
 }
 
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
 int HexDigit(char c) {
   if (c >= '0' && c <= '9') return c - '0';
   if (c >= 'A' && c <= 'F') return c - 'A' + 10;
@@ -162,7 +164,7 @@ bool ParseHexText(std::string_view text, std::string& bytes, std::string& error)
   bytes.clear();
   for (std::size_t i = 0; i < text.size();) {
     const char c = text[i];
-    if (c == ' ' || c == '\t' || c == '\r' || c == '\n') {
+    if (IsBlank(c)) {
       ++i;
     } else if (c == '<') {
       const std::size_t close = text.find('>', i);
@@ -182,8 +184,12 @@ bool ParseHexText(std::string_view text, std::string& bytes, std::string& error)
       error = "'" + std::string(1, c) + "' at column " + std::to_string(i + 1) +
               " is not a hexadecimal digit";
       return false;
-    } else if (i + 1 >= text.size() || HexDigit(text[i + 1]) < 0) {
+    } else if (i + 1 >= text.size() || text[i + 1] == '<' || IsBlank(text[i + 1])) {
       error = "odd number of hexadecimal digits at column " + std::to_string(i + 1);
+      return false;
+    } else if (HexDigit(text[i + 1]) < 0) {
+      error = "'" + std::string(1, text[i + 1]) + "' at column " + std::to_string(i + 2) +
+              " is not a hexadecimal digit";
       return false;
     } else {
       bytes += static_cast<char>(HexDigit(c) * 16 + HexDigit(text[i + 1]));
