@@ -6,40 +6,65 @@ namespace {
 
 using K = TValueKind;
 
-void OutDiagnosticInfo(TOpCall& c, const TDiagnosticInfo& i) {
-  c.Out("Info.PrinterName", i.PrinterName);
-  c.Out("Info.ProgramRevision", i.ProgramRevision);
-  c.Out("Info.VersionDate", i.VersionDate);
-  c.Out("Info.VersionTime", i.VersionTime);
-  c.Out("Info.Checksum", i.Checksum);
-  c.Out("Info.Switches", i.Switches);
-  c.Out("Info.SerialNumber", i.SerialNumber);
-  c.Out("Info.FiscalNumber", i.FiscalNumber);
+const TRecordFields<TDiagnosticInfo>& DiagnosticInfo() {
+  static const auto fields = TRecordFields<TDiagnosticInfo>("Info")
+                                 .Field(FPR_FIELD(TDiagnosticInfo, PrinterName), K::Text)
+                                 .Field(FPR_FIELD(TDiagnosticInfo, ProgramRevision), K::Text)
+                                 .Field(FPR_FIELD(TDiagnosticInfo, VersionDate), K::Text)
+                                 .Field(FPR_FIELD(TDiagnosticInfo, VersionTime), K::Text)
+                                 .Field(FPR_FIELD(TDiagnosticInfo, Checksum), K::Text)
+                                 .Field(FPR_FIELD(TDiagnosticInfo, Switches), K::Text)
+                                 .Field(FPR_FIELD(TDiagnosticInfo, SerialNumber), K::Text)
+                                 .Field(FPR_FIELD(TDiagnosticInfo, FiscalNumber), K::Text);
+  return fields;
 }
 
-TSpecs DiagnosticInfoOuts() {
-  return TSpecs()
-      .Add("Info.PrinterName", K::Text)
-      .Add("Info.ProgramRevision", K::Text)
-      .Add("Info.VersionDate", K::Text)
-      .Add("Info.VersionTime", K::Text)
-      .Add("Info.Checksum", K::Text)
-      .Add("Info.Switches", K::Text)
-      .Add("Info.SerialNumber", K::Text)
-      .Add("Info.FiscalNumber", K::Text);
+const TRecordFields<TPayTypeTotals>& PayTypeTotals() {
+  static const auto fields = TRecordFields<TPayTypeTotals>("Totals")
+                                 .Array(FPR_FIELD(TPayTypeTotals, PayTotals), K::Double)
+                                 .Field(FPR_FIELD(TPayTypeTotals, Closure), K::Int32)
+                                 .Field(FPR_FIELD(TPayTypeTotals, ReceiptNo), K::Int32);
+  return fields;
 }
 
-TSpecs PayTypeTotalsOuts() {
-  return TSpecs()
-      .Array("Totals.PayTotals", 11, K::Double)
-      .Add("Totals.Closure", K::Int32)
-      .Add("Totals.ReceiptNo", K::Int32);
+const TRecordFields<TDepartmentSum>& DepartmentSum() {
+  static const auto fields = TRecordFields<TDepartmentSum>("Sum")
+                                 .Field(FPR_FIELD(TDepartmentSum, ExitCode), K::Letter)
+                                 .Field(FPR_FIELD(TDepartmentSum, TaxGroup), K::Letter)
+                                 .Field(FPR_FIELD(TDepartmentSum, CountSales), K::Int64)
+                                 .Field(FPR_FIELD(TDepartmentSum, RecSum), K::Double)
+                                 .Field(FPR_FIELD(TDepartmentSum, TotalSales), K::Int64)
+                                 .Field(FPR_FIELD(TDepartmentSum, TotalSum), K::Double)
+                                 .Field(FPR_FIELD(TDepartmentSum, Text1), K::Text)
+                                 .Field(FPR_FIELD(TDepartmentSum, Text2), K::Text);
+  return fields;
 }
 
-void OutPayTypeTotals(TOpCall& c, const TPayTypeTotals& t) {
-  c.OutArray("Totals.PayTotals", t.PayTotals);
-  c.Out("Totals.Closure", t.Closure);
-  c.Out("Totals.ReceiptNo", t.ReceiptNo);
+// Quantity is not part of the answer, so it is no out value.
+const TRecordFields<TPluData>& PluRead() {
+  static const auto fields = TRecordFields<TPluData>("Plu")
+                                 .Field(FPR_FIELD(TPluData, PluNo), K::Int32)
+                                 .Field(FPR_FIELD(TPluData, PluName), K::Text)
+                                 .Field(FPR_FIELD(TPluData, VatGroup), K::Letter)
+                                 .Field(FPR_FIELD(TPluData, GroupNom), K::Int32)
+                                 .Field(FPR_FIELD(TPluData, UnitPrice), K::Double)
+                                 .Field(FPR_FIELD(TPluData, TotalSum), K::Double)
+                                 .Field(FPR_FIELD(TPluData, Sold), K::Double)
+                                 .Field(FPR_FIELD(TPluData, AvailQtty), K::Double);
+  return fields;
+}
+
+// MOL never reaches the device, so it is no argument; the address lines are
+// left out of the request when empty.
+const TRecordFields<TInvoiceClientData>& InvoiceClientData() {
+  static const auto fields = TRecordFields<TInvoiceClientData>("Data")
+                                 .Field(FPR_FIELD(TInvoiceClientData, ClientName), K::Text)
+                                 .Field(FPR_FIELD(TInvoiceClientData, TaxNo), K::Text)
+                                 .Field(FPR_FIELD(TInvoiceClientData, EIK), K::Text)
+                                 .Field(FPR_FIELD(TInvoiceClientData, AddressLine1), K::Text, true)
+                                 .Field(FPR_FIELD(TInvoiceClientData, Address), K::Text, true)
+                                 .Field(FPR_FIELD(TInvoiceClientData, Receiver), K::Text);
+  return fields;
 }
 
 void AddStateQueries(std::vector<TOperation>& ops) {
@@ -55,11 +80,11 @@ void AddStateQueries(std::vector<TOperation>& ops) {
                    c.Out("Status", Status);
                    return ok;
                  }});
-  ops.push_back({"GetDiagnosticInfo", "5AH", TSpecs().Add("Option", K::Bool), DiagnosticInfoOuts(),
-                 [](TOpCall& c) {
+  ops.push_back({"GetDiagnosticInfo", "5AH", TSpecs().Add("Option", K::Bool),
+                 DiagnosticInfo().Specs(), [](TOpCall& c) {
                    TDiagnosticInfo Info;
                    const bool ok = c.Dev.GetDiagnosticInfo(c.Flag("Option"), Info);
-                   OutDiagnosticInfo(c, Info);
+                   DiagnosticInfo().Write(c, Info);
                    return ok;
                  }});
   ops.push_back({"GetEIK", "63H", TSpecs().Add("MaxLen", K::Int32), TSpecs().Add("EIK", K::Text),
@@ -148,68 +173,35 @@ void AddCounters(std::vector<TOperation>& ops) {
                    c.OutArray("Amounts", Amounts);
                    return ok;
                  }});
-  ops.push_back({"GetPayTypeTotals", "6EH", {}, PayTypeTotalsOuts(), [](TOpCall& c) {
+  ops.push_back({"GetPayTypeTotals", "6EH", {}, PayTypeTotals().Specs(), [](TOpCall& c) {
                    TPayTypeTotals Totals;
                    const bool ok = c.Dev.GetPayTypeTotals(Totals);
-                   OutPayTypeTotals(c, Totals);
+                   PayTypeTotals().Write(c, Totals);
                    return ok;
                  }});
-  ops.push_back({"GetPayTypeTotals8", "6EH", {}, PayTypeTotalsOuts(), [](TOpCall& c) {
+  ops.push_back({"GetPayTypeTotals8", "6EH", {}, PayTypeTotals().Specs(), [](TOpCall& c) {
                    TPayTypeTotals Totals;
                    const bool ok = c.Dev.GetPayTypeTotals8(Totals);
-                   OutPayTypeTotals(c, Totals);
+                   PayTypeTotals().Write(c, Totals);
                    return ok;
                  }});
 }
 
 void AddRegisterReads(std::vector<TOperation>& ops) {
   ops.push_back({"GetDepartmentSum", "58H", TSpecs().Add("Number", K::Int32),
-                 TSpecs()
-                     .Add("Sum.ExitCode", K::Letter)
-                     .Add("Sum.TaxGroup", K::Letter)
-                     .Add("Sum.CountSales", K::Int64)
-                     .Add("Sum.RecSum", K::Double)
-                     .Add("Sum.TotalSales", K::Int64)
-                     .Add("Sum.TotalSum", K::Double)
-                     .Add("Sum.Text1", K::Text)
-                     .Add("Sum.Text2", K::Text),
-                 [](TOpCall& c) {
+                 DepartmentSum().Specs(), [](TOpCall& c) {
                    TDepartmentSum Sum;
                    const bool ok = c.Dev.GetDepartmentSum(c.Int("Number"), Sum);
-                   c.Out("Sum.ExitCode", Sum.ExitCode);
-                   c.Out("Sum.TaxGroup", Sum.TaxGroup);
-                   c.Out("Sum.CountSales", Sum.CountSales);
-                   c.Out("Sum.RecSum", Sum.RecSum);
-                   c.Out("Sum.TotalSales", Sum.TotalSales);
-                   c.Out("Sum.TotalSum", Sum.TotalSum);
-                   c.Out("Sum.Text1", Sum.Text1);
-                   c.Out("Sum.Text2", Sum.Text2);
+                   DepartmentSum().Write(c, Sum);
                    return ok;
                  }});
-  // Quantity is not part of the answer, so it is no out value.
-  ops.push_back({"GetPluData", "6BH R", TSpecs().Add("Number", K::Int32),
-                 TSpecs()
-                     .Add("Plu.PluNo", K::Int32)
-                     .Add("Plu.PluName", K::Text)
-                     .Add("Plu.VatGroup", K::Letter)
-                     .Add("Plu.GroupNom", K::Int32)
-                     .Add("Plu.UnitPrice", K::Double)
-                     .Add("Plu.TotalSum", K::Double)
-                     .Add("Plu.Sold", K::Double)
-                     .Add("Plu.AvailQtty", K::Double),
-                 [](TOpCall& c) {
-                   TPluData Plu;
-                   const bool ok = c.Dev.GetPluData(c.Int("Number"), Plu);
-                   c.Out("Plu.PluNo", Plu.PluNo);
-                   c.Out("Plu.PluName", Plu.PluName);
-                   c.Out("Plu.VatGroup", Plu.VatGroup);
-                   c.Out("Plu.GroupNom", Plu.GroupNom);
-                   c.Out("Plu.UnitPrice", Plu.UnitPrice);
-                   c.Out("Plu.TotalSum", Plu.TotalSum);
-                   c.Out("Plu.Sold", Plu.Sold);
-                   c.Out("Plu.AvailQtty", Plu.AvailQtty);
-                   return ok;
-                 }});
+  ops.push_back(
+      {"GetPluData", "6BH R", TSpecs().Add("Number", K::Int32), PluRead().Specs(), [](TOpCall& c) {
+         TPluData Plu;
+         const bool ok = c.Dev.GetPluData(c.Int("Number"), Plu);
+         PluRead().Write(c, Plu);
+         return ok;
+       }});
   ops.push_back({"GetPayTypeName", "55H", TSpecs().Add("PayType", K::Int32),
                  TSpecs().Add("Name", K::Text), [](TOpCall& c) {
                    std::string Name;
@@ -217,23 +209,10 @@ void AddRegisterReads(std::vector<TOperation>& ops) {
                    c.Out("Name", Name);
                    return ok;
                  }});
-  ops.push_back({"GetGeneralPRNSettings",
-                 "53H",
-                 {},
-                 TSpecs()
-                     .Add("Settings.Multiplier", K::Int32)
-                     .Add("Settings.Decimals", K::Int32)
-                     .Add("Settings.CurrencyName", K::Text)
-                     .Array("Settings.TaxEnabled", 8, K::Bool)
-                     .Array("Settings.TaxVals", 8, K::Double),
-                 [](TOpCall& c) {
+  ops.push_back({"GetGeneralPRNSettings", "53H", {}, GeneralPRNSettings().Specs(), [](TOpCall& c) {
                    TGeneralPRNSettings Settings;
                    const bool ok = c.Dev.GetGeneralPRNSettings(Settings);
-                   c.Out("Settings.Multiplier", Settings.Multiplier);
-                   c.Out("Settings.Decimals", Settings.Decimals);
-                   c.Out("Settings.CurrencyName", Settings.CurrencyName);
-                   c.OutArray("Settings.TaxEnabled", Settings.TaxEnabled);
-                   c.OutArray("Settings.TaxVals", Settings.TaxVals);
+                   GeneralPRNSettings().Write(c, Settings);
                    return ok;
                  }});
   ops.push_back({"GetHeaderLine", "2BH I", TSpecs().Add("Line", K::Int32),
@@ -278,27 +257,8 @@ void AddDocuments(std::vector<TOperation>& ops) {
        [](TOpCall& c) {
          return c.Dev.PrintBarcode(c.Int("BarcodeType"), c.Text("Data"), c.Flag("ShowText"));
        }});
-  // MOL never reaches the device, so it is no argument; the address lines are
-  // left out of the request when empty.
-  ops.push_back({"SendInvoiceClientData",
-                 "39H",
-                 TSpecs()
-                     .Add("Data.ClientName", K::Text)
-                     .Add("Data.TaxNo", K::Text)
-                     .Add("Data.EIK", K::Text)
-                     .Opt("Data.AddressLine1", K::Text)
-                     .Opt("Data.Address", K::Text)
-                     .Add("Data.Receiver", K::Text),
-                 {},
-                 [](TOpCall& c) {
-                   TInvoiceClientData Data;
-                   c.Take("Data.ClientName", Data.ClientName);
-                   c.Take("Data.TaxNo", Data.TaxNo);
-                   c.Take("Data.EIK", Data.EIK);
-                   c.Take("Data.AddressLine1", Data.AddressLine1);
-                   c.Take("Data.Address", Data.Address);
-                   c.Take("Data.Receiver", Data.Receiver);
-                   return c.Dev.SendInvoiceClientData(Data);
+  ops.push_back({"SendInvoiceClientData", "39H", InvoiceClientData().Specs(), {}, [](TOpCall& c) {
+                   return c.Dev.SendInvoiceClientData(InvoiceClientData().Read(c));
                  }});
   ops.push_back(
       {"DuplicateReceipt", "6DH", {}, {}, [](TOpCall& c) { return c.Dev.DuplicateReceipt(); }});
@@ -320,4 +280,14 @@ void AddInfoOperations(std::vector<TOperation>& ops) {
   AddCounters(ops);
   AddRegisterReads(ops);
   AddDocuments(ops);
+}
+
+const TRecordFields<TGeneralPRNSettings>& GeneralPRNSettings() {
+  static const auto fields = TRecordFields<TGeneralPRNSettings>("Settings")
+                                 .Field(FPR_FIELD(TGeneralPRNSettings, Multiplier), K::Int32)
+                                 .Field(FPR_FIELD(TGeneralPRNSettings, Decimals), K::Int32)
+                                 .Field(FPR_FIELD(TGeneralPRNSettings, CurrencyName), K::Text)
+                                 .Array(FPR_FIELD(TGeneralPRNSettings, TaxEnabled), K::Bool)
+                                 .Array(FPR_FIELD(TGeneralPRNSettings, TaxVals), K::Double);
+  return fields;
 }

@@ -74,62 +74,38 @@ void AddClockAndLines(std::vector<TOperation>& ops) {
        }});
 }
 
+// The second text is left out of the request when empty.
+const TRecordFields<TDepartmentInfo>& DepartmentInfo() {
+  static const auto fields = TRecordFields<TDepartmentInfo>("Info")
+                                 .Field(FPR_FIELD(TDepartmentInfo, DepNo), K::Int32)
+                                 .Field(FPR_FIELD(TDepartmentInfo, VatGroup), K::Letter)
+                                 .Field(FPR_FIELD(TDepartmentInfo, DepText1), K::Text)
+                                 .Field(FPR_FIELD(TDepartmentInfo, DepText2), K::Text, true);
+  return fields;
+}
+
+// The counters of the record (TotalSum, Sold, AvailQtty) are not sent.
+const TRecordFields<TPluData>& PluWrite() {
+  static const auto fields = TRecordFields<TPluData>("Data")
+                                 .Field(FPR_FIELD(TPluData, PluNo), K::Int32)
+                                 .Field(FPR_FIELD(TPluData, PluName), K::Text)
+                                 .Field(FPR_FIELD(TPluData, VatGroup), K::Letter)
+                                 .Field(FPR_FIELD(TPluData, GroupNom), K::Int32)
+                                 .Field(FPR_FIELD(TPluData, UnitPrice), K::Double)
+                                 .Field(FPR_FIELD(TPluData, Quantity), K::Double);
+  return fields;
+}
+
 void AddArticles(std::vector<TOperation>& ops) {
-  // The second text is left out of the request when empty.
-  ops.push_back({"SetDepartment",
-                 "57H",
-                 TSpecs()
-                     .Add("Info.DepNo", K::Int32)
-                     .Add("Info.VatGroup", K::Letter)
-                     .Add("Info.DepText1", K::Text)
-                     .Opt("Info.DepText2", K::Text),
-                 {},
-                 [](TOpCall& c) {
-                   TDepartmentInfo Info;
-                   c.Take("Info.DepNo", Info.DepNo);
-                   c.Take("Info.VatGroup", Info.VatGroup);
-                   c.Take("Info.DepText1", Info.DepText1);
-                   c.Take("Info.DepText2", Info.DepText2);
-                   return c.Dev.SetDepartment(Info);
+  ops.push_back({"SetDepartment", "57H", DepartmentInfo().Specs(), {}, [](TOpCall& c) {
+                   return c.Dev.SetDepartment(DepartmentInfo().Read(c));
                  }});
-  // The counters of the record (TotalSum, Sold, AvailQtty) are not sent.
-  ops.push_back({"SetPlu",
-                 "6BH P",
-                 TSpecs()
-                     .Add("Data.PluNo", K::Int32)
-                     .Add("Data.PluName", K::Text)
-                     .Add("Data.VatGroup", K::Letter)
-                     .Add("Data.GroupNom", K::Int32)
-                     .Add("Data.UnitPrice", K::Double)
-                     .Add("Data.Quantity", K::Double),
-                 {},
-                 [](TOpCall& c) {
-                   TPluData Data;
-                   c.Take("Data.PluNo", Data.PluNo);
-                   c.Take("Data.PluName", Data.PluName);
-                   c.Take("Data.VatGroup", Data.VatGroup);
-                   c.Take("Data.GroupNom", Data.GroupNom);
-                   c.Take("Data.UnitPrice", Data.UnitPrice);
-                   c.Take("Data.Quantity", Data.Quantity);
-                   return c.Dev.SetPlu(Data);
+  ops.push_back({"SetPlu", "6BH P", PluWrite().Specs(), {}, [](TOpCall& c) {
+                   return c.Dev.SetPlu(PluWrite().Read(c));
                  }});
   ops.push_back({"DeletePlu", "6BH D", TSpecs().Add("PluNo", K::Int32), {}, [](TOpCall& c) {
                    return c.Dev.DeletePlu(c.Int("PluNo"));
                  }});
-}
-
-bool CallSetGeneralPRNSettings(TOpCall& c) {
-  TGeneralPRNSettings Settings;
-  c.Take("Settings.Multiplier", Settings.Multiplier);
-  c.Take("Settings.Decimals", Settings.Decimals);
-  c.Take("Settings.CurrencyName", Settings.CurrencyName);
-  for (int i = 1; i <= Settings.TaxEnabled.Count(); ++i) {
-    c.Take("Settings.TaxEnabled[" + std::to_string(i) + "]", Settings.TaxEnabled[i]);
-  }
-  for (int i = 1; i <= Settings.TaxVals.Count(); ++i) {
-    c.Take("Settings.TaxVals[" + std::to_string(i) + "]", Settings.TaxVals[i]);
-  }
-  return c.Dev.SetGeneralPRNSettings(Settings);
 }
 
 void AddPaymentsAndSettings(std::vector<TOperation>& ops) {
@@ -161,16 +137,9 @@ void AddPaymentsAndSettings(std::vector<TOperation>& ops) {
          c.Out("InvEnd", InvEnd);
          return ok;
        }});
-  ops.push_back({"SetGeneralPRNSettings",
-                 "53H",
-                 TSpecs()
-                     .Add("Settings.Multiplier", K::Int32)
-                     .Add("Settings.Decimals", K::Int32)
-                     .Add("Settings.CurrencyName", K::Text)
-                     .Array("Settings.TaxEnabled", 8, K::Bool)
-                     .Array("Settings.TaxVals", 8, K::Double),
-                 {},
-                 CallSetGeneralPRNSettings});
+  ops.push_back({"SetGeneralPRNSettings", "53H", GeneralPRNSettings().Specs(), {}, [](TOpCall& c) {
+                   return c.Dev.SetGeneralPRNSettings(GeneralPRNSettings().Read(c));
+                 }});
   ops.push_back(
       {"ImportExportAmount", "46H", TSpecs().Add("Amount", K::Double), {}, [](TOpCall& c) {
          return c.Dev.ImportExportAmount(c.Real("Amount"));

@@ -9,34 +9,24 @@ using K = TValueKind;
 // flag, and the refund data when refunding: the operator's number and password
 // are not read, so they are no arguments. The refund fields may be left out:
 // the operation itself refuses a refund that lacks a reason or a receipt number.
-TSpecs OpenFiscalReceiptArgs() {
-  return TSpecs()
-      .Add("Param.OperatorName", K::Text)
-      .Add("Param.UniqueSellNo", K::Text)
-      .Opt("Param.IsInvoice", K::Bool)
-      .Opt("Param.IsStorno", K::Bool)
-      .Opt("Param.StornoFMIN", K::Text)
-      .Opt("Param.StornoReceiptNo", K::Int32)
-      .Opt("Param.StornoReason", K::Letter)
-      .Opt("Param.StornoDateTime", K::Date)
-      .Opt("Param.StornoInvoiceNo", K::Int64)
-      .Opt("Param.DeviceFMIN", K::Text);
+const TRecordFields<TFiskParam>& FiskParam() {
+  static const auto fields = TRecordFields<TFiskParam>("Param")
+                                 .Field(FPR_FIELD(TFiskParam, OperatorName), K::Text)
+                                 .Field(FPR_FIELD(TFiskParam, UniqueSellNo), K::Text)
+                                 .Field(FPR_FIELD(TFiskParam, IsInvoice), K::Bool, true)
+                                 .Field(FPR_FIELD(TFiskParam, IsStorno), K::Bool, true)
+                                 .Field(FPR_FIELD(TFiskParam, StornoFMIN), K::Text, true)
+                                 .Field(FPR_FIELD(TFiskParam, StornoReceiptNo), K::Int32, true)
+                                 .Field(FPR_FIELD(TFiskParam, StornoReason), K::Letter, true)
+                                 .Field(FPR_FIELD(TFiskParam, StornoDateTime), K::Date, true)
+                                 .Field(FPR_FIELD(TFiskParam, StornoInvoiceNo), K::Int64, true)
+                                 .Field(FPR_FIELD(TFiskParam, DeviceFMIN), K::Text, true);
+  return fields;
 }
 
 bool CallOpenFiscalReceipt(TOpCall& c) {
-  TFiskParam Param;
-  c.Take("Param.OperatorName", Param.OperatorName);
-  c.Take("Param.UniqueSellNo", Param.UniqueSellNo);
-  c.Take("Param.IsInvoice", Param.IsInvoice);
-  c.Take("Param.IsStorno", Param.IsStorno);
-  c.Take("Param.StornoFMIN", Param.StornoFMIN);
-  c.Take("Param.StornoReceiptNo", Param.StornoReceiptNo);
-  c.Take("Param.StornoReason", Param.StornoReason);
-  c.Take("Param.StornoDateTime", Param.StornoDateTime);
-  c.Take("Param.StornoInvoiceNo", Param.StornoInvoiceNo);
-  c.Take("Param.DeviceFMIN", Param.DeviceFMIN);
   std::int32_t AllReceipt = 0, FiscReceipt = 0;
-  const bool ok = c.Dev.OpenFiscalReceipt(Param, AllReceipt, FiscReceipt);
+  const bool ok = c.Dev.OpenFiscalReceipt(FiskParam().Read(c), AllReceipt, FiscReceipt);
   c.Out("AllReceipt", AllReceipt);
   c.Out("FiscReceipt", FiscReceipt);
   return ok;
@@ -47,8 +37,8 @@ TSpecs ReceiptCounters() {
 }
 
 void AddOpenClose(std::vector<TOperation>& ops) {
-  ops.push_back({"OpenFiscalReceipt", "90H", OpenFiscalReceiptArgs(), ReceiptCounters(),
-                 CallOpenFiscalReceipt});
+  ops.push_back(
+      {"OpenFiscalReceipt", "90H", FiskParam().Specs(), ReceiptCounters(), CallOpenFiscalReceipt});
   ops.push_back({"CloseFiscalReceipt", "38H", {}, ReceiptCounters(), [](TOpCall& c) {
                    std::int32_t AllReceipt = 0, FiscReceipt = 0;
                    const bool ok = c.Dev.CloseFiscalReceipt(AllReceipt, FiscReceipt);

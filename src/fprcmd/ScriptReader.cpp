@@ -26,6 +26,13 @@ std::string Joined(const std::vector<std::string>& words) {
   return out;
 }
 
+// The line as written, without the blanks around it.
+std::string Trimmed(std::string_view line) {
+  const std::size_t first = line.find_first_not_of(" \t\r");
+  if (first == std::string_view::npos) return "";
+  return std::string(line.substr(first, line.find_last_not_of(" \t\r") + 1 - first));
+}
+
 // The character a backslash escape in quotes stands for.
 char Unescaped(char c) {
   if (c == 't') return '\t';
@@ -152,8 +159,11 @@ bool ReadScript(std::string_view text, std::vector<TStep>& steps,
       lineErrors.push_back(error);
     } else if (!words.empty()) {
       TStep step;
-      step.Line = lineNo;
-      if (BuildStep(words, step, lineErrors)) steps.push_back(std::move(step));
+      if (BuildStep(words, step, lineErrors)) {
+        step.Line = lineNo;
+        step.Source = Trimmed(line);
+        steps.push_back(std::move(step));
+      }
     }
     for (const std::string& e : lineErrors) errors.push_back(std::to_string(lineNo) + ": " + e);
   }

@@ -15,16 +15,6 @@ namespace {
 
 using json = nlohmann::json;
 
-struct TNoDevice {
-  int Calls = 0;
-  TDeviceFactory Factory() {
-    return [this](const TFprCmdOptions& o) {
-      ++Calls;
-      return CreateFprCmdDevice(o);
-    };
-  }
-};
-
 TEST(FprCmdLink, PortsAndSerialNamesThatCannotBeMeantAreArgumentErrors) {
   struct TCase {
     std::vector<std::string> Link;
@@ -46,7 +36,7 @@ TEST(FprCmdLink, PortsAndSerialNamesThatCannotBeMeantAreArgumentErrors) {
   for (const TCase& c : cases) {
     for (const std::vector<std::string>& rest :
          {std::vector<std::string>{"4A", "W"}, {"op", "GetFiscalStatus"}, {"--script", "-"}}) {
-      TNoDevice devices;
+      TCountingFactory devices;
       std::vector<std::string> args = c.Link;
       args.insert(args.end(), rest.begin(), rest.end());
       const TCmdRun run = RunCmd(args, "GetFiscalStatus\n", devices.Factory());
@@ -90,7 +80,7 @@ TEST_F(FprCmdInput, BadInputIsRefusedBeforeTheLinkOpens) {
       {{"4A", "W", "X"}, "Give a command code and at most one parameter text"},
   };
   for (const TCase& c : cases) {
-    TNoDevice devices;
+    TCountingFactory devices;
     const TCmdRun run = RunCmd(Link(c.Words), "", devices.Factory());
     EXPECT_EQ(run.Status, 2) << c.Says;
     EXPECT_NE(run.Err.find(c.Says), std::string::npos) << c.Says << "\n" << run.Err;

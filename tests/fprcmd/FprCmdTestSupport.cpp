@@ -29,6 +29,13 @@ TCmdRun RunCmd(const std::vector<std::string>& args, const std::string& input,
   return run;
 }
 
+TDeviceFactory TCountingFactory::Factory() {
+  return [this](const TFprCmdOptions& o) {
+    ++Calls;
+    return CreateFprCmdDevice(o);
+  };
+}
+
 void StartQuietSim(TSimServer& sim) {
   const std::int64_t now = *sim::FromCivil({2024, 3, 5, 9, 7, 0});
   sim.Device().SetClock([now] { return now; });

@@ -19,6 +19,13 @@ struct TCmdRun {
   std::vector<nlohmann::json> JsonLines() const;
 };
 
+// Makes fprcmd's devices and counts them: none may be made before the input
+// has been read and checked.
+struct TCountingFactory {
+  int Calls = 0;
+  TDeviceFactory Factory();
+};
+
 // Runs fprcmd in this process with `input` as its standard input.
 TCmdRun RunCmd(const std::vector<std::string>& args, const std::string& input = "",
                const TDeviceFactory& factory = CreateFprCmdDevice);
