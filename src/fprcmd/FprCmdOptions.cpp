@@ -129,11 +129,14 @@ bool CheckSerial(const std::string& value, TFprCmdOptions& o, std::string& error
   return true;
 }
 
-// The words after the options; an unknown option before "--" is an error.
+// The words after the options. An unknown option is an error: a word with a
+// dash before the first word that is not an option, or one with two dashes
+// anywhere before "--"; a parameter text such as "-1,2" passes.
 bool TakeWords(const std::vector<std::string>& remaining, TFprCmdOptions& o, std::string& error) {
   bool verbatim = false;
   for (const std::string& w : remaining) {
-    const bool looksLikeOption = w.size() > 1 && w[0] == '-' && (w[1] < '0' || w[1] > '9');
+    const bool dashed = w.size() > 1 && w[0] == '-' && (w[1] < '0' || w[1] > '9');
+    const bool looksLikeOption = o.Words.empty() ? dashed : w.size() > 2 && w.rfind("--", 0) == 0;
     if (!verbatim && w == "--") {
       verbatim = true;
     } else if (!verbatim && looksLikeOption) {

@@ -76,8 +76,7 @@ TStepResult RunStep(TBaseDevice& dev, const TStep& step) {
   r.Text = dev.LastErrorText;
   // The device's own input checks and the transports' length check refuse with
   // 201 before anything is written; a link failure has a code of its own.
-  r.InputError = !r.Ok && traffic.FramesSent == 0 &&
-                 (r.Code == Err::InvalidInput || (r.Code == 0 && !r.Text.empty()));
+  r.InputError = !r.Ok && traffic.FramesSent == 0 && r.Code == Err::InvalidInput;
   r.Exchanges = std::move(traffic.Exchanges);
   return r;
 }

@@ -189,6 +189,10 @@ TEST(FprCmdOptions, HelpModesAndTheEndOfOptions) {
   std::string error;
   ASSERT_TRUE(ParseFprCmdArgs({"--tcp", "h:1", "2A", "--", "--dashes--"}, o, error)) << error;
   EXPECT_EQ(o.Params, "--dashes--");
+  ASSERT_TRUE(ParseFprCmdArgs({"--tcp", "h:1", "2A", "-x"}, o, error)) << error;
+  EXPECT_EQ(o.Params, "-x");
+  EXPECT_FALSE(ParseFprCmdArgs({"--tcp", "h:1", "-x", "2A"}, o, error));
+  EXPECT_FALSE(ParseFprCmdArgs({"--tcp", "h:1", "2A", "--x"}, o, error));
   ASSERT_TRUE(ParseFprCmdArgs({"--tcp", "h:1", "op", "GetEIK", "MaxLen=-1", "--json"}, o, error));
   EXPECT_TRUE(o.Json);
   EXPECT_EQ(o.Mode, TFprCmdOptions::TMode::Op);
