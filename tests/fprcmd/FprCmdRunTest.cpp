@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdio>
+#include <sstream>
 
 #include "FprCmdTestSupport.h"
 #include "ScriptedDevice.h"
@@ -144,11 +145,9 @@ TEST_F(FprCmdInput, AnOperationPrintsItsOutValuesByName) {
 
 // A busy time-out leaves the code 120 without a text: its own message is shown.
 TEST(FprCmdErrors, ACodeWithoutATextShowsTheCodesMessage) {
-  TScriptedDevice* device = nullptr;
-  auto factory = [&device](const TFprCmdOptions&) {
+  auto factory = [](const TFprCmdOptions&) {
     auto dev = std::make_unique<TScriptedDevice>();
     dev->Fail(120, "");
-    device = dev.get();
     return std::unique_ptr<TBaseDevice>(std::move(dev));
   };
   const TCmdRun raw = RunCmd({"--tcp", "127.0.0.1:4999", "4A", "W"}, "", factory);
@@ -156,16 +155,20 @@ TEST(FprCmdErrors, ACodeWithoutATextShowsTheCodesMessage) {
   EXPECT_NE(raw.Out.find("Error: Device is bussy.\nLastErrorCode: 120\n"), std::string::npos)
       << raw.Out;
 
-  const TCmdRun op =
-      RunCmd({"--tcp", "127.0.0.1:4999", "--json", "op", "GetFiscalStatus"}, "", factory);
-  EXPECT_EQ(op.Status, 1);
-  const auto lines = op.JsonLines();
-  ASSERT_EQ(lines.size(), 1u);
-  EXPECT_EQ(lines[0]["code"], 120);
-  EXPECT_EQ(lines[0]["text"], "Device is bussy.");
+  TFprCmdOptions o;
+  std::string error;
+  ASSERT_TRUE(
+      ParseFprCmdArgs({"--tcp", "127.0.0.1:4999", "--json", "op", "GetFiscalStatus"}, o, error));
+  TScriptedDevice device;
+  device.Fail(120, "");
+  std::istringstream in;
+  std::ostringstream out, err;
+  EXPECT_EQ(RunFprCmd(o, device, in, out, err), 1);
+  const json line = json::parse(out.str());
+  EXPECT_EQ(line["code"], 120);
+  EXPECT_EQ(line["text"], "Device is bussy.");
   // The device keeps what the transport left.
-  ASSERT_NE(device, nullptr);
-  EXPECT_EQ(device->LastErrorText, "");
+  EXPECT_EQ(device.LastErrorText, "");
 
   // A refusal without any error gets the console's words.
   TStepResult plainFalse;
