@@ -15,6 +15,7 @@ targets=(
   "transport_reply_fuzz:transport:4096"
   "operations_answer_fuzz:operations:2048"
   "simulator_request_fuzz:simulator:4096"
+  "fprcmd_input_fuzz:fprcmd:2048"
 )
 share=$((seconds / ${#targets[@]}))
 ((share > 0)) || share=1

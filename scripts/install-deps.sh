@@ -6,7 +6,7 @@ PACKAGES=(
   build-essential cmake ninja-build pkg-config
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev
-  libsimpleini-dev
+  libsimpleini-dev libcli11-dev nlohmann-json3-dev
   clang libclang-rt-14-dev libfuzzer-14-dev
   xvfb xauth x11-apps imagemagick fonts-liberation fontconfig
 )
