@@ -12,7 +12,7 @@ void TOtherTab::btnGetDateClick() {
   const auto action = [this] {
     TDateTime value = 0;
     Main.RequireDevice(Device().GetFPR_DateTime(value));
-    ui->c7SysDateTime_DateDateEdit->SetDate(DateOfDevice(value));
+    ui->c7SysDateTime_DateDateEdit->setDate(DateOfDevice(value));
     ui->c7SysDateTime_TimeDateTimePicker->setTime(TimeOfDevice(value));
     return FormatDateTimeLong(value, Device().Regional);
   };

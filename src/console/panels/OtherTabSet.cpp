@@ -11,10 +11,10 @@
 void TOtherTab::btn03DHClick() {
   TDateTime value = 0;
   const auto checkInput = [&] {
-    const QDate date = ui->c7SysDateTime_DateDateEdit->Date();
     // An empty box reads as the date value 0.
-    if (DeviceDateTime(date, QTime()) == 0) throw EInputError("Date value is invalid. ");
-    value = DeviceDateTime(date, ui->c7SysDateTime_TimeDateTimePicker->time());
+    if (ui->c7SysDateTime_DateDateEdit->Value() == 0) throw EInputError("Date value is invalid. ");
+    value = DeviceDateTime(ui->c7SysDateTime_DateDateEdit->date(),
+                           ui->c7SysDateTime_TimeDateTimePicker->time());
   };
   const auto action = [&] {
     Main.RequireDevice(Device().SetDateTime(value));
