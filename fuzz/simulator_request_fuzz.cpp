@@ -26,6 +26,7 @@
 #include <string_view>
 #include <vector>
 
+#include "ConstUnit.h"
 #include "FrameCodec.h"
 #include "FuzzInput.h"
 #include "SimCodec.h"
@@ -160,19 +161,20 @@ class TRun {
   }
 
   // A request as the host frames it: the device's own encoder agrees byte for
-  // byte, and the device reads it back as sent unless a partial frame was pending.
+  // byte, and the device reads it back as sent unless a partial frame was
+  // pending. Data that LEN cannot count (the host never sends it) is refused.
   void FeedRequest(std::uint8_t seq, std::uint8_t cmd, const std::string& data) {
     const TDataBuffer hostFrame =
         BuildRequestFrame(seq, cmd, TDataBuffer(data.begin(), data.end()));
     const std::string frame(hostFrame.begin(), hostFrame.end());
     Check(frame == EncodeRequest(seq, cmd, data));
     const bool clean = !Shadow_.InFrame();
+    const bool countable = data.size() <= MaxRequestData;
     Events_ = 0;
     FeedAll(frame);
-    if (!clean || Events_ != 1 || !LastWasFrame_) {
-      Check(!clean);
-      return;
-    }
+    if (!clean) return;
+    Check(Events_ == 1 && LastWasFrame_ == countable);
+    if (!countable) return;
     const TSimRequest& req = LastRequest_;
     Check(req.Seq == seq && req.Cmd == cmd && req.Data == data);
   }
