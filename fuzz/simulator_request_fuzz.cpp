@@ -8,10 +8,13 @@
 //    frame allow,
 //  - an answer that no link fault was asked to spoil does not pass the host's
 //    own response checks (LEN, SEQ, CMD, status, checksum),
-//  - the model's state outgrows its fixed limits.
+//  - the model's state outgrows its fixed limits, or the state it would save
+//    is not read back as it was (a loaded state file too: any text that loads
+//    must keep every command within the model's limits).
 //
-// Input: byte 0 sets up the device (bit 0: no duplicate detection); then
-// records, each a selector byte (value % 8) and its fields:
+// Input: byte 0 sets up the device (bit 0: no duplicate detection; bit 1: a
+// state file text follows, two bytes of length and the text, loaded when it
+// reads); then records, each a selector byte (value % 8) and its fields:
 //   0 raw bytes: n, n bytes          1 request: SEQ, CMD, n, n data bytes
 //   2 the link idles (partial frame dropped)   3 reconnect
 //   4 fault: kind, count, cmd, argument        5 setting: which, value
@@ -26,11 +29,13 @@
 #include <string_view>
 #include <vector>
 
+#include "ConstUnit.h"
 #include "FrameCodec.h"
 #include "FuzzInput.h"
 #include "SimCodec.h"
 #include "SimDevice.h"
 #include "SimSession.h"
+#include "SimStateFile.h"
 
 using namespace sim;
 
@@ -94,6 +99,15 @@ class TRun {
     Reconnect();
   }
 
+  // A state file text: refused, or loaded as the state the device goes on with.
+  void LoadState(const std::string& text) {
+    TSimState loaded;
+    if (!ParseState(text, loaded, nullptr)) return;
+    CheckSavedReadsBack(loaded);
+    LoadedLines_ = loaded.Receipt.Lines.size();
+    Dev_.Mutate([&](TSimState& s) { s = std::move(loaded); });
+  }
+
   void Record(TReader& in) {
     switch (in.Byte() % 8) {
       case 0:
@@ -140,16 +154,27 @@ class TRun {
     Check(s.Plus.size() <= static_cast<std::size_t>(kMaxPlu));
     Check(s.Operators.size() <= static_cast<std::size_t>(kMaxOperator));
     Check(s.Fm.size() <= static_cast<std::size_t>(std::max(s.FmCapacity, 0)));
-    Check(s.Receipt.Lines.size() <= 8 * static_cast<std::size_t>(Dev_.ExecutedCount()));
+    Check(s.Receipt.Lines.size() <=
+          LoadedLines_ + 8 * static_cast<std::size_t>(Dev_.ExecutedCount()));
+    Check(s.Receipt.Lines.size() <= kMaxReceiptLines);
     Check(Dev_.Paper().size() <= 2000);
     for (const auto& line : s.Lines) Check(line.size() <= TRequestAssembler::kMaxFrame);
     for (const auto& [no, d] : s.Departments) {
       Check(d.Text1.size() + d.Text2.size() <= TRequestAssembler::kMaxFrame);
     }
     for (const auto& [no, p] : s.Plus) Check(p.Name.size() <= TRequestAssembler::kMaxFrame);
+    CheckSavedReadsBack(s);
   }
 
  private:
+  // What the device would save loads again, unchanged.
+  static void CheckSavedReadsBack(const TSimState& s) {
+    const std::string text = SerializeState(s);
+    TSimState back;
+    Check(ParseState(text, back, nullptr));
+    Check(SerializeState(back) == text);
+  }
+
   void Reconnect() {
     Session_ = std::make_unique<TSimSession>(Dev_, Ch_);
     Shadow_ = TRequestAssembler{};
@@ -160,19 +185,20 @@ class TRun {
   }
 
   // A request as the host frames it: the device's own encoder agrees byte for
-  // byte, and the device reads it back as sent unless a partial frame was pending.
+  // byte, and the device reads it back as sent unless a partial frame was
+  // pending. Data that LEN cannot count (the host never sends it) is refused.
   void FeedRequest(std::uint8_t seq, std::uint8_t cmd, const std::string& data) {
     const TDataBuffer hostFrame =
         BuildRequestFrame(seq, cmd, TDataBuffer(data.begin(), data.end()));
     const std::string frame(hostFrame.begin(), hostFrame.end());
     Check(frame == EncodeRequest(seq, cmd, data));
     const bool clean = !Shadow_.InFrame();
+    const bool countable = data.size() <= MaxRequestData;
     Events_ = 0;
     FeedAll(frame);
-    if (!clean || Events_ != 1 || !LastWasFrame_) {
-      Check(!clean);
-      return;
-    }
+    if (!clean) return;
+    Check(Events_ == 1 && LastWasFrame_ == countable);
+    if (!countable) return;
     const TSimRequest& req = LastRequest_;
     Check(req.Seq == seq && req.Cmd == cmd && req.Data == data);
   }
@@ -297,6 +323,7 @@ class TRun {
   TSimRequest LastRequest_;  // kept: a dropped link resets the assembler
   int ReportMs_ = 0;
   int MaxBusyMs_ = 0;
+  std::size_t LoadedLines_ = 0;  // receipt lines that came with a loaded state
 };
 
 }  // namespace
@@ -305,6 +332,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (size < 1) return 0;
   TRun run(data[0]);
   TReader in(data + 1, size - 1);
+  if (data[0] & 2) run.LoadState(in.Bytes(in.U16()));
   while (!in.Empty()) run.Record(in);
   run.CheckState();
   return 0;

@@ -146,6 +146,19 @@ void TBaseDevice::RaiseDuration(std::uint8_t code) {
   if (OnDuration) OnDuration(DurationLine(code, Duration));
 }
 
+bool TBaseDevice::RequestFits(std::uint8_t code, const TDataBuffer& data) {
+  try {
+    CheckRequestDataLength(data.size());
+    return true;
+  } catch (const ECmdException& e) {
+    SentHex.clear();
+    ReceivedHex.clear();
+    LastErrorCode = e.Code;
+    LastErrorText = ErrorText(e.Code, e.what());
+    return FinishExchange(code, 0, false);
+  }
+}
+
 bool TBaseDevice::FinishExchange(std::uint8_t code, std::int32_t duration, bool success) {
   Duration = duration;
   RaiseDuration(code);

@@ -100,6 +100,10 @@ class TBaseDevice {
   void RaiseByteReceived(std::uint8_t b);
   void RaiseControlByte(std::uint8_t b);
   void RaiseDuration(std::uint8_t code);
+  // Start of every SendCommand: false, with the exchange ended as failed, when
+  // the request data is too long for its length byte. Nothing is sent then and
+  // no frame is reported, so a caller can tell a refusal of its input.
+  bool RequestFits(std::uint8_t code, const TDataBuffer& data);
   // End of every exchange, successful or not: Duration, OnDuration, and on success
   // no error left behind. Returns `success`.
   bool FinishExchange(std::uint8_t code, std::int32_t duration, bool success);

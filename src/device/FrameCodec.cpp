@@ -47,6 +47,13 @@ void AppendChecksum(TDataBuffer& frame) {
     frame.push_back(static_cast<std::uint8_t>(0x30 + ((sum >> shift) & 0xF)));
 }
 
+void CheckRequestDataLength(std::size_t count) {
+  if (count <= MaxRequestData) return;
+  throw ECmdException(Err::InvalidInput, "[Request too long: " + std::to_string(count) +
+                                             " data bytes, at most " +
+                                             std::to_string(MaxRequestData) + "]");
+}
+
 TDataBuffer BuildRequestFrame(std::uint8_t seq, std::uint8_t cmd, const TDataBuffer& data) {
   TDataBuffer frame;
   frame.reserve(data.size() * 2 + 10);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -10,6 +11,10 @@
 
 // The sequence number after `seq`: 0x20..0x7F, wrapping.
 std::uint8_t NextSequence(std::uint8_t seq);
+
+// Request data longer than LEN can count (MaxRequestData) would wrap LEN, and
+// the device would read another frame than the one meant: raises 201.
+void CheckRequestDataLength(std::size_t count);
 
 // 0x01, LEN, SEQ, CMD, data escaped once more, 0x05, checksum, 0x03.
 TDataBuffer BuildRequestFrame(std::uint8_t seq, std::uint8_t cmd, const TDataBuffer& data);

@@ -134,8 +134,8 @@ TRequestAssembler::EEvent TRequestAssembler::Finish() {
   Req_.Cmd = static_cast<std::uint8_t>(Buf_[3]);
   Req_.Data = Unescape(escaped);
   Req_.Frame = Buf_;
-  auto expectedLen = static_cast<std::uint8_t>(Req_.Data.size() + 0x24);
-  if (Req_.Len != expectedLen) return Broken("LEN does not match the data");
+  // LEN cannot wrap: data it cannot count makes the frame another one than sent.
+  if (Req_.Len != Req_.Data.size() + 0x24) return Broken("LEN does not match the data");
   std::uint16_t sum = RequestChecksum(std::string_view(Buf_.data(), enqPos + 1));
   std::string expected;
   AppendChecksumChars(sum, expected);

@@ -41,7 +41,9 @@ std::uint16_t RequestChecksum(std::string_view frameUpToEnq);
 
 // Collects request frames from a byte stream. A frame that arrives whole but
 // fails a check (LEN, escaping, checksum, closing byte) is reported as broken
-// so that the link answers NAK; bytes outside frames are ignored.
+// so that the link answers NAK; bytes outside frames are ignored. LEN must be
+// 0x24 plus the data bytes with the frame's escaping undone, without wrapping:
+// a frame with more than 219 such bytes is broken whatever its LEN says.
 class TRequestAssembler {
  public:
   enum class EEvent { None, Frame, Broken };
@@ -77,7 +79,8 @@ std::string EncodeResponse(std::uint8_t seq, std::uint8_t cmd, std::string_view 
                            std::string_view status);
 
 // Request frame as a host builds it (tests and tools): `data` is escaped once
-// here; LEN counts the unescaped bytes.
+// here; LEN counts the unescaped bytes (and wraps, so that tests can build the
+// frame a host must never send).
 std::string EncodeRequest(std::uint8_t seq, std::uint8_t cmd, std::string_view data);
 
 // Bytes as uppercase hex separated by blanks, with the control bytes named

@@ -282,9 +282,9 @@ bool TSimDevice::SaveState(const std::string& path, std::string* error) const {
   return SaveStateFile(Model_.State(), path, error);
 }
 
-bool TSimDevice::LoadState(const std::string& path, std::string* error) {
+bool TSimDevice::LoadState(const std::string& path, std::string* error, std::string* warning) {
   std::lock_guard lock(Mu_);
-  if (!LoadStateFile(path, Model_.State(), error)) return false;
+  if (!LoadStateFile(path, Model_.State(), error, warning)) return false;
   HaveLast_ = false;
   SavedText_ = SerializeState(Model_.State());
   return true;
@@ -304,9 +304,17 @@ void TSimDevice::AutoSave() {
   std::string error;
   if (SaveStateFile(Model_.State(), StateFile_, &error)) {
     SavedText_ = std::move(text);
-  } else {
-    Trace("-- state not saved: " + error);
+    SaveFailure_.clear();
+    return;
   }
+  Trace("-- state not saved: " + error);
+  if (error != SaveFailure_ && SaveFailureSink_) SaveFailureSink_("state not saved: " + error);
+  SaveFailure_ = error;
+}
+
+void TSimDevice::SetSaveFailureReport(std::function<void(const std::string&)> sink) {
+  std::lock_guard lock(Mu_);
+  SaveFailureSink_ = std::move(sink);
 }
 
 void TSimDevice::SetTrace(std::function<void(const std::string&)> sink) {

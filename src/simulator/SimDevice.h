@@ -88,9 +88,14 @@ class TSimDevice {
 
   // ---- State file.
   bool SaveState(const std::string& path, std::string* error = nullptr) const;
-  bool LoadState(const std::string& path, std::string* error = nullptr);
+  // `warning` tells of a file read although it may have been cut short.
+  bool LoadState(const std::string& path, std::string* error = nullptr,
+                 std::string* warning = nullptr);
   // Saves the state to `path` after every executed command ("" = never).
   void SetStateFile(const std::string& path);
+  // Receives the reason whenever saving fails (once while it keeps failing
+  // the same way), besides the trace.
+  void SetSaveFailureReport(std::function<void(const std::string&)> sink);
 
   // ---- Trace: one line per frame in each direction, hex with control bytes
   // named ("RX <SOH> 24 20 4A ...", "TX <SYN>").
@@ -115,6 +120,8 @@ class TSimDevice {
   int SynMs_ = 300;
   std::string StateFile_;
   std::string SavedText_;
+  std::string SaveFailure_;  // the last failure reported, "" after a save
+  std::function<void(const std::string&)> SaveFailureSink_;
   mutable std::mutex TraceMu_;
   std::function<void(const std::string&)> TraceSink_;
 };

@@ -203,6 +203,23 @@ TModelAnswer TFiscalModel::Execute(std::uint8_t cmd, const std::string& rawData,
   return a;
 }
 
+void TFiscalModel::Count(std::int64_t& counter) {
+  if (counter >= kMaxCounter) Overflow("COUNTER");
+  ++counter;
+}
+
+// Both values are within the limits, so the sum itself cannot overflow.
+void TFiscalModel::AddTo(std::int64_t& reg, std::int64_t value, const char* what) {
+  const std::int64_t sum = reg + value;
+  if (sum > kMaxRegister || sum < -kMaxRegister) Overflow(what);
+  reg = sum;
+}
+
+void TFiscalModel::AddLine(const TSimLine& line) {
+  if (S_.Receipt.Lines.size() >= kMaxReceiptLines) Overflow("RECEIPT FULL");
+  S_.Receipt.Lines.push_back(line);
+}
+
 void TFiscalModel::RequireNoReceipt() const {
   if (S_.FiscalOpen()) Denied("FISCAL RECEIPT OPEN");
   if (S_.CommentOpen()) Denied("COMMENT RECEIPT OPEN");

@@ -128,6 +128,13 @@ class TFiscalModel {
                    const std::string& text);
   void BookReceipt();
 
+  // Counters and registers stop at their limits (SimState.h): the command
+  // is refused as an overflow instead.
+  static void Count(std::int64_t& counter);
+  static void AddTo(std::int64_t& reg, std::int64_t value, const char* what);
+  // A receipt holds at most kMaxReceiptLines lines.
+  void AddLine(const TSimLine& line);
+
   // Guards raising a refusal.
   void RequireNoReceipt() const;
   void RequireFiscal() const;

@@ -42,8 +42,8 @@ std::string TFiscalModel::OpenComment(const std::string&) {
   RequireNoReceipt();
   S_.Receipt = TSimReceipt{};
   S_.Receipt.Kind = TSimReceipt::EKind::Comment;
-  ++S_.AllReceipts;
-  ++S_.DocNumber;
+  Count(S_.AllReceipts);
+  Count(S_.DocNumber);
   PrintHeader();
   Print("NON-FISCAL RECEIPT");
   return IntText(S_.AllReceipts);
@@ -81,7 +81,7 @@ std::string TFiscalModel::Duplicate(const std::string&) {
   if (!S_.Last.Exists) Denied("NO RECEIPT TO DUPLICATE");
   if (S_.Last.Duplicated) Denied("DUPLICATE ALREADY PRINTED");
   S_.Last.Duplicated = true;
-  ++S_.DocNumber;
+  Count(S_.DocNumber);
   Print("DUPLICATE");
   return {};
 }
@@ -107,13 +107,13 @@ std::string TFiscalModel::DailyReport(const std::string& d) {
   std::int64_t total = 0;
   for (auto v : S_.DaySales) total += v;
   std::string answer = IntText(S_.Closure) + "," + IntText(total) + "," + JoinInts(S_.DaySales);
-  ++S_.DocNumber;
+  Count(S_.DocNumber);
   WorkMs_ = ReportWorkMs_;
   Print(std::string(zero ? "Z" : "X") + " REPORT " + IntText(S_.Closure) + " TOTAL " +
         Money(total));
   if (zero) {
     S_.Fm.push_back({S_.Closure, Now(), total});
-    ++S_.Closure;
+    Count(S_.Closure);
     ResetDay(Cmd_ == 0x76);
   }
   return answer;
@@ -127,7 +127,7 @@ std::string TFiscalModel::FmReportByBlock(const std::string& d) {
   auto high = f.size() == 2 && AllDigits(f[1]) && f[1].size() < 10 ? ParseInt(f[1]) : low;
   if (!low || !high || *high < *low) Syntax("BLOCK RANGE");
   RequireNoReceipt();
-  ++S_.DocNumber;
+  Count(S_.DocNumber);
   WorkMs_ = ReportWorkMs_;
   int printed = 0;
   for (const auto& rec : S_.Fm) {
@@ -149,7 +149,7 @@ std::string TFiscalModel::FmReportByDate(const std::string& d) {
   if (to < from) Syntax("DATE RANGE");
   to += 86399;
   RequireNoReceipt();
-  ++S_.DocNumber;
+  Count(S_.DocNumber);
   WorkMs_ = ReportWorkMs_;
   int printed = 0;
   for (const auto& rec : S_.Fm) {

@@ -10,9 +10,6 @@ namespace sim {
 
 namespace {
 
-constexpr std::int64_t kMaxAmount = 9'999'999'999LL;
-constexpr std::int64_t kMaxPerc = 9999;
-
 // Three groups joined by "-", letters and digits only, the last one a sale
 // counter from 1 to 99999999.
 bool ValidSaleNo(const std::string& s) {
@@ -91,9 +88,9 @@ std::string TFiscalModel::OpenFiscal(const std::string& d) {
   r.Operator = f[0];
   r.SaleNo = f[1];
   r.DocNo = numbered ? range.Current : 0;
-  ++S_.AllReceipts;
-  ++S_.FiscalReceipts;
-  ++S_.DocNumber;
+  Count(S_.AllReceipts);
+  Count(S_.FiscalReceipts);
+  Count(S_.DocNumber);
   PrintHeader();
   if (mode.Invoice) Print("INVOICE " + IntText(r.DocNo));
   if (mode.Storno) Print(mode.CreditNote ? "CREDIT NOTE " + IntText(r.DocNo) : "REFUND");
@@ -137,13 +134,15 @@ std::string TFiscalModel::Subtotal(const std::string& d) {
       line.Group = static_cast<int>(g) + 1;
       line.Amount = adj;
       line.Adjustment = true;
-      S_.Receipt.Lines.push_back(line);
+      AddLine(line);
     }
     groups = S_.Receipt.GroupSums();
     total = S_.Receipt.Total();
     for (auto v : groups) {
       if (v < 0) Denied("DISCOUNT TOO LARGE");
     }
+    // The shares are rounded one by one, so their sum may pass the limit checked above.
+    if (total > kMaxAmount) Overflow("RECEIPT TOTAL");
     Print((spread < 0 ? "DISCOUNT " : "SURCHARGE ") + Money(spread));
   }
   if (d[0] == '1') Print("SUBTOTAL " + Money(total));
@@ -206,26 +205,26 @@ void TFiscalModel::BookReceipt() {
   std::int64_t cash = r.Paid[kCashIndex] - (change > 0 ? change : 0);
   TGroupSums groups = r.GroupSums();
   TGroupSums& day = r.Storno ? S_.DayRefunds : S_.DaySales;
-  for (std::size_t g = 0; g < groups.size(); ++g) day[g] += groups[g];
-  S_.Cash += r.Storno ? -cash : cash;
+  for (std::size_t g = 0; g < groups.size(); ++g) AddTo(day[g], groups[g], "DAY TOTAL");
+  AddTo(S_.Cash, r.Storno ? -cash : cash, "CASH SUM");
   for (const TSimLine& l : r.Lines) {
     if (l.Adjustment) continue;
     auto dep = S_.Departments.find(l.Dept);
     if (!r.Storno && dep != S_.Departments.end()) {
-      ++dep->second.DayCount;
-      dep->second.DayTotal += l.Amount;
+      Count(dep->second.DayCount);
+      AddTo(dep->second.DayTotal, l.Amount, "DEPARTMENT TOTAL");
     }
     auto plu = S_.Plus.find(l.Plu);
     if (plu == S_.Plus.end()) continue;
-    plu->second.Avail += r.Storno ? l.Qty : -l.Qty;
+    AddTo(plu->second.Avail, r.Storno ? l.Qty : -l.Qty, "PLU QUANTITY");
     if (!r.Storno) {
-      plu->second.Sold += l.Qty;
-      plu->second.Total += l.Amount;
+      AddTo(plu->second.Sold, l.Qty, "PLU QUANTITY");
+      AddTo(plu->second.Total, l.Amount, "PLU TOTAL");
     }
   }
   if (r.Storno) return;
-  for (std::size_t i = 0; i < r.Paid.size(); ++i) S_.DayPayments[i] += r.Paid[i];
-  if (change > 0) S_.DayPayments[kCashIndex] -= change;
+  for (std::size_t i = 0; i < r.Paid.size(); ++i) AddTo(S_.DayPayments[i], r.Paid[i], "PAYMENTS");
+  if (change > 0) AddTo(S_.DayPayments[kCashIndex], -change, "PAYMENTS");
 }
 
 // 38H: needs the receipt paid, and the client data for an invoice.
@@ -235,7 +234,9 @@ std::string TFiscalModel::CloseFiscal(const std::string&) {
   if (r.PaidTotal() < r.Total()) Denied("PAYMENT NOT COMPLETED");
   if (r.Invoice && !r.ClientData) Denied("CLIENT DATA REQUIRED");
   BookReceipt();
-  if (r.DocNo != 0) ++(r.Invoice ? S_.Invoices : S_.CreditNotes).Current;
+  // The next number stays within one past the largest a range may end with.
+  TSimInvoiceRange& range = r.Invoice ? S_.Invoices : S_.CreditNotes;
+  if (r.DocNo != 0 && range.Current <= kMaxInvoiceNo) ++range.Current;
   S_.Last = TSimLastReceipt{r.GroupSums(), r.Invoice, true, false};
   Print("TOTAL " + Money(r.Total()));
   r = TSimReceipt{};

@@ -123,7 +123,7 @@ std::string TFiscalModel::PayName(const std::string& d) {
     return S_.PayNames[static_cast<std::size_t>(idx)];
   }
   if (d.size() < 2 || d[1] != ',') Syntax("PAYMENT NAME DATA");
-  std::string name = Left(Trim(d.substr(2)), 16);
+  std::string name = Left(Trim(d.substr(2)), kMaxPayName);
   if (idx < 0 || name.empty()) return "F";
   S_.PayNames[static_cast<std::size_t>(idx)] = name;
   return "P";
@@ -143,9 +143,9 @@ std::string TFiscalModel::GeneralSettings(const std::string& d) {
   if (d.empty()) return SettingsText();
   auto f = Split(d, ',');
   if (f.size() != 12) Syntax("SETTINGS FIELD COUNT");
-  int mult = NumberIn(f[0], 0, 1000, "MULTIPLIER");
-  int dec = NumberIn(f[1], 0, 3, "DECIMALS");
-  if (f[2].size() > 10 || f[3].empty() || f[3].size() > 8) Syntax("CURRENCY OR MASK");
+  int mult = NumberIn(f[0], 0, kMaxMultiplier, "MULTIPLIER");
+  int dec = NumberIn(f[1], 0, kMaxDecimals, "DECIMALS");
+  if (f[2].size() > kMaxCurrency || f[3].empty() || f[3].size() > 8) Syntax("CURRENCY OR MASK");
   std::array<bool, kGroups> enabled{};
   for (std::size_t i = 0; i < f[3].size(); ++i) {
     if (f[3][i] != '0' && f[3][i] != '1') Syntax("TAX MASK");
@@ -154,7 +154,7 @@ std::string TFiscalModel::GeneralSettings(const std::string& d) {
   TGroupSums rates{};
   for (std::size_t g = 0; g < rates.size(); ++g) {
     auto r = ParseScaled(f[4 + g], 2);
-    if (!r || *r < 0 || *r > 9999) Syntax("TAX RATE");
+    if (!r || *r < 0 || *r > kMaxPerc) Syntax("TAX RATE");
     rates[g] = *r;
   }
   RequireNoReceipt();
@@ -193,8 +193,8 @@ std::string TFiscalModel::SetOperatorCmd(const std::string& d) {
   if (c2 == std::string::npos) Syntax("OPERATOR DATA");
   int no = NumberIn(d.substr(0, c1), 1, kMaxOperator, "OPERATOR NUMBER");
   std::string password = d.substr(c1 + 1, c2 - c1 - 1);
-  std::string name = Left(Trim(d.substr(c2 + 1)), 24);
-  if (password.size() > 8 || name.empty()) Syntax("OPERATOR DATA");
+  std::string name = Left(Trim(d.substr(c2 + 1)), kMaxOperatorName);
+  if (password.size() > kMaxPassword || name.empty()) Syntax("OPERATOR DATA");
   if (S_.FiscalOpen()) Denied("FISCAL RECEIPT OPEN");
   S_.Operators[no] = {password, name};
   return {};
@@ -229,9 +229,9 @@ std::string TFiscalModel::CashInOut(const std::string& d) {
   if (refused) return answer("F");
   if (*amount == 0) return answer("P");
   if (S_.Cash + *amount > 99'999'999'999LL) Overflow("CASH SUM");
+  AddTo(*amount > 0 ? S_.CashIn : S_.CashOut, *amount > 0 ? *amount : -*amount, "CASH SUM");
   S_.Cash += *amount;
-  (*amount > 0 ? S_.CashIn : S_.CashOut) += *amount > 0 ? *amount : -*amount;
-  ++S_.DocNumber;
+  Count(S_.DocNumber);
   Print(*amount > 0 ? "RECEIVED ON ACCOUNT " + Money(*amount) : "PAID OUT " + Money(-*amount));
   return answer("P");
 }

@@ -7,9 +7,6 @@ namespace sim {
 
 namespace {
 
-constexpr std::int64_t kMaxAmount = 9'999'999'999LL;  // 99,999,999.99 per line or receipt
-constexpr std::int64_t kMaxPerc = 9999;               // 99.99 %
-
 int DeptNumber(const std::string& text) {
   auto v = AllDigits(text) && text.size() <= 3 ? ParseInt(text) : std::nullopt;
   if (!v || *v > 255) Syntax("DEPARTMENT NUMBER");
@@ -61,7 +58,7 @@ void TFiscalModel::AddSaleLine(TSimLine line, std::int64_t price, const TSaleMod
   TGroupSums sums = S_.Receipt.GroupSums();
   if (sums[static_cast<std::size_t>(line.Group - 1)] + line.Amount < 0) Denied("NEGATIVE AMOUNT");
   if (S_.Receipt.Total() + line.Amount > kMaxAmount) Overflow("RECEIPT TOTAL");
-  S_.Receipt.Lines.push_back(line);
+  AddLine(line);
   if (!text.empty()) Print(text);
   Print(Qty(mods.Qty) + " x " + Money(price) + " = " + Money(amount) + " " + VatLetter(line.Group));
   if (disc != 0) Print((disc < 0 ? "DISCOUNT " : "SURCHARGE ") + Money(disc));

@@ -97,9 +97,9 @@ std::string TSimServer::LastError() const {
 
 std::uint16_t TSimServer::Port() const { return Port_; }
 
-void TSimServer::SetLinkTimeouts(int partialFrameMs, int idleTakeoverMs, int writeStallMs) {
+void TSimServer::SetLinkTimeouts(int partialFrameMs, int takeoverMs, int writeStallMs) {
   PartialFrameMs_ = partialFrameMs;
-  IdleTakeoverMs_ = idleTakeoverMs;
+  TakeoverMs_ = takeoverMs;
   WriteStallMs_ = writeStallMs;
 }
 
@@ -116,7 +116,8 @@ bool TSimServer::StartTcp(const std::string& host, std::uint16_t port) {
   int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
   int one = 1;
   ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
-  bool ok = fd >= 0 && ::bind(fd, res->ai_addr, res->ai_addrlen) == 0 && ::listen(fd, 8) == 0;
+  bool ok =
+      fd >= 0 && ::bind(fd, res->ai_addr, res->ai_addrlen) == 0 && ::listen(fd, SOMAXCONN) == 0;
   ::freeaddrinfo(res);
   if (!ok) {
     SetError(host + ":" + service + ": " + std::strerror(errno));
@@ -219,7 +220,8 @@ void TSimServer::ServeFd(int fd, bool socket, int listenFd) {
   TFdChannel channel(fd, socket, WakeFd_, Stopping_, WriteStallMs_);
   TSimSession session(Device_, channel);
   auto lastByte = Clock::now();
-  bool waiting = false;  // another client waits; stop watching the listener
+  auto lastFrame = lastByte;  // a frame was completed, or the client came
+  bool waiting = false;       // another client waits; stop watching the listener
   char buf[512];
   while (!Stopping_) {
     pollfd p[3] = {{fd, POLLIN, 0}, {WakeFd_, POLLIN, 0}, {listenFd, POLLIN, 0}};
@@ -232,13 +234,17 @@ void TSimServer::ServeFd(int fd, bool socket, int listenFd) {
       if (n < 0 && (errno == EINTR || errno == EAGAIN)) continue;
       if (n <= 0) return;
       lastByte = Clock::now();
+      const std::size_t frames = session.Frames();
       if (!session.Feed(std::string_view(buf, static_cast<std::size_t>(n)))) return;
-      continue;
+      if (session.Frames() != frames) lastFrame = Clock::now();
+    } else if (session.InFrame() && MsSince(lastByte) > PartialFrameMs_) {
+      session.DropPartial();
     }
-    if (session.InFrame() && MsSince(lastByte) > PartialFrameMs_) session.DropPartial();
+    // Checked after reading too: a client that drips bytes is never idle.
     if (count == 3 && (p[2].revents & POLLIN)) waiting = true;
-    if (waiting && MsSince(lastByte) > IdleTakeoverMs_) {
-      Device_.Trace("-- idle client dropped for a new one");
+    if (waiting && MsSince(lastFrame) > TakeoverMs_) {
+      Device_.Trace("-- no frame completed for " + std::to_string(TakeoverMs_) +
+                    " ms: the client gives way to a waiting one");
       return;
     }
   }

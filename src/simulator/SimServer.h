@@ -10,10 +10,11 @@
 #include "SimDevice.h"
 
 // Serves the simulated device over TCP and/or a pseudo-terminal, each on its
-// own background thread and one client at a time, as a device does. A client
-// that keeps its connection open but idle gives way to the next one after
-// an idle time (3 s by default), so that a forgotten connection cannot lock
-// the device.
+// own background thread and one client at a time, as a device does. While
+// another client waits, a client that has not completed a frame for 2 s (four
+// times the 500 ms a device allows between the bytes of a frame) gives way to
+// it, so that neither a forgotten connection nor one that drips bytes can
+// lock the device, and a host's retry is served within its connection window.
 class TSimServer {
  public:
   static constexpr std::uint16_t kDefaultPort = 4999;
@@ -32,9 +33,9 @@ class TSimServer {
   void Stop();  // closes everything, joins the threads
   TSimDevice& Device() { return Device_; }
   // Before starting: after how long a half-received frame is dropped, after
-  // how long an idle client gives way to a waiting one, and after how long a
-  // client that reads nothing of an answer loses the link.
-  void SetLinkTimeouts(int partialFrameMs, int idleTakeoverMs, int writeStallMs = 5000);
+  // how long without a completed frame a client gives way to a waiting one,
+  // and after how long a client that reads nothing of an answer loses the link.
+  void SetLinkTimeouts(int partialFrameMs, int takeoverMs, int writeStallMs = 5000);
   std::string LastError() const;
 
  private:
@@ -42,7 +43,7 @@ class TSimServer {
   void TcpLoop();
   void PtyLoop();
   // Serves one open descriptor until it closes, fails, a fault drops it, the
-  // server stops, or (when `listenFd` >= 0) an idle client is taken over.
+  // server stops, or (when `listenFd` >= 0) the client gives way.
   void ServeFd(int fd, bool socket, int listenFd);
   void SetError(const std::string& text);
 
@@ -54,7 +55,7 @@ class TSimServer {
   int PtySlave_ = -1;
   std::uint16_t Port_ = 0;
   int PartialFrameMs_ = 1000;
-  int IdleTakeoverMs_ = 3000;
+  int TakeoverMs_ = 2000;
   int WriteStallMs_ = 5000;
   std::string LinkPath_;
   std::thread TcpThread_;

@@ -15,10 +15,12 @@ bool TSimSession::Feed(std::string_view bytes) {
   for (char c : bytes) {
     switch (Asm_.Push(static_cast<std::uint8_t>(c))) {
       case TRequestAssembler::EEvent::Frame:
+        ++Frames_;
         Dev_.Trace("RX " + TraceHex(Asm_.Request().Frame));
         if (!Answer(Asm_.Request())) return false;
         break;
       case TRequestAssembler::EEvent::Broken:
+        ++Frames_;
         Dev_.Trace("RX " + TraceHex(Asm_.Request().Frame) + "  -- " + Asm_.BrokenReason());
         if (!Send(std::string(1, static_cast<char>(kNAK)))) return false;
         break;

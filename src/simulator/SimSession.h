@@ -32,6 +32,8 @@ class TSimSession {
   bool InFrame() const { return Asm_.InFrame(); }
   // Bytes held of a frame not yet complete.
   std::size_t Buffered() const { return Asm_.Buffered(); }
+  // Frames received whole so far, broken ones included.
+  std::size_t Frames() const { return Frames_; }
   // A frame that stopped halfway is forgotten (the host will send it again).
   void DropPartial();
 
@@ -43,4 +45,5 @@ class TSimSession {
   TSimDevice& Dev_;
   ISimChannel& Ch_;
   sim::TRequestAssembler Asm_;
+  std::size_t Frames_ = 0;
 };

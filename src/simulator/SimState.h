@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <map>
 #include <string>
@@ -21,6 +22,37 @@ inline constexpr int kMaxOperator = 16;
 inline constexpr int kLineWidth = 36;
 inline constexpr int kMaxBarcodeDots = 240;
 inline constexpr std::int64_t kMaxInvoiceNo = 99'999'999'999LL;
+
+// Limits the model keeps, and against which a loaded state is checked, so that
+// no command can overflow afterwards.
+// One sale, payment or receipt total: 99,999,999.99.
+inline constexpr std::int64_t kMaxAmount = 9'999'999'999LL;
+// Registers of money (hundredths) and quantities (thousandths); the largest
+// number the device reads.
+inline constexpr std::int64_t kMaxRegister = 999'999'999'999'999LL;
+// Document, receipt and closure counters; the host reads them as 32-bit.
+inline constexpr std::int64_t kMaxCounter = 999'999'999;
+// Percentages and VAT rates in hundredths: 99.99 %.
+inline constexpr std::int64_t kMaxPerc = 9999;
+inline constexpr int kMaxMultiplier = 1000;
+inline constexpr int kMaxDecimals = 3;
+inline constexpr std::size_t kMaxCurrency = 10;
+inline constexpr std::size_t kMaxPayName = 16;
+inline constexpr std::size_t kMaxPassword = 8;
+inline constexpr std::size_t kMaxOperatorName = 24;
+// Identity texts other than the printer name (which is one line).
+inline constexpr std::size_t kMaxIdText = 16;
+// Texts kept as a request brought them (operator, sale number): a request
+// holds fewer bytes than this.
+inline constexpr std::size_t kMaxRequestText = 255;
+// Clock offset in seconds: 9500 years either way, more than setting any date
+// from the year 100 to 9999 needs, and times of the device clock.
+inline constexpr std::int64_t kMaxClockOffset = 300'000'000'000LL;
+inline constexpr std::int64_t kMaxDeviceTime = 400'000'000'000LL;
+inline constexpr int kMaxFmCapacity = 100'000;
+// Lines of one receipt (sales and subtotal adjustments); each line's amount
+// stays within twice kMaxAmount.
+inline constexpr std::size_t kMaxReceiptLines = 10'000;
 
 // Payment types in the order of their totals (6EH): 1..8 as the host numbers
 // them for 55H, then M, Q and R.

@@ -2,8 +2,8 @@
 #include <csignal>
 #include <signal.h>
 
-#include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <iostream>
 #include <optional>
 #include <string>
@@ -12,6 +12,7 @@
 #include "SimFaults.h"
 #include "SimNumbers.h"
 #include "SimServer.h"
+#include "SimStateFile.h"
 
 namespace {
 
@@ -41,7 +42,8 @@ void PrintHelp() {
                "  --pty              open a pseudo-terminal and print the path of its slave\n"
                "  --link PATH        put a symlink to the pty slave at PATH (implies --pty)\n"
                "  --state FILE       load the device state from FILE if it exists and save\n"
-               "                     it there after every command that changes it\n"
+               "                     it there after every command that changes it (its\n"
+               "                     folder must exist; a failed save is told on stderr)\n"
                "  --verbose          print every frame in hex, control bytes named, one line each\n"
                "  --work-ms MS       how long reports keep the device busy (default 200)\n"
                "  --syn-ms MS        interval of SYN bytes while busy, 10 to 650 (default 300)\n"
@@ -117,19 +119,31 @@ int ParseArgs(int argc, char** argv, TOptions& o) {
   return 0;
 }
 
+// A state file that can never be saved is an error at once, not a surprise
+// at the first command.
+bool SetupStateFile(TSimDevice& dev, const std::string& path) {
+  std::string error, warning;
+  if (!sim::CheckStatePath(path, &error)) {
+    std::cerr << "fprsim: --state: " << error << "\n";
+    return false;
+  }
+  std::error_code ec;
+  if (std::filesystem::exists(path, ec)) {
+    if (!dev.LoadState(path, &error, &warning)) {
+      std::cerr << "fprsim: " << path << ": " << error << "\n";
+      return false;
+    }
+    if (!warning.empty()) std::cerr << "fprsim: " << path << ": warning: " << warning << "\n";
+  }
+  dev.SetSaveFailureReport(
+      [](const std::string& why) { std::cerr << "fprsim: " << why << std::endl; });
+  dev.SetStateFile(path);
+  return true;
+}
+
 bool Setup(TSimServer& server, const TOptions& o) {
   TSimDevice& dev = server.Device();
-  if (!o.StateFile.empty()) {
-    std::string error;
-    if (FILE* f = std::fopen(o.StateFile.c_str(), "r")) {
-      std::fclose(f);
-      if (!dev.LoadState(o.StateFile, &error)) {
-        std::cerr << "fprsim: " << o.StateFile << ": " << error << "\n";
-        return false;
-      }
-    }
-    dev.SetStateFile(o.StateFile);
-  }
+  if (!o.StateFile.empty() && !SetupStateFile(dev, o.StateFile)) return false;
   if (o.Verbose) {
     dev.SetTrace([](const std::string& line) { std::cout << line << std::endl; });
   }

@@ -86,6 +86,7 @@ std::optional<std::uint8_t> TRS32Device::ReadByteTimed(int timeout) {
 }
 
 bool TRS32Device::SendCommand(std::uint8_t code, TDataBuffer& data, TDataBuffer& status) {
+  if (!RequestFits(code, data)) return false;
   LastErrorText.clear();
   const std::int64_t start = Clock->NowMs();
   int retries = 0;

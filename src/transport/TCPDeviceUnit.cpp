@@ -105,6 +105,7 @@ bool TTCPDevice::Connect() {
 }
 
 bool TTCPDevice::SendCommand(std::uint8_t code, TDataBuffer& data, TDataBuffer& status) {
+  if (!RequestFits(code, data)) return false;
   Sequence = NextSequence(Sequence);
   SentHex.clear();
   ReceivedHex.clear();

@@ -118,6 +118,24 @@ class TManualCommandTest : public QObject {
     QVERIFY(F.Scripted->Requests.empty());
   }
 
+  void ParametersTooLongForTheLengthByteAreLoggedAndNotSent() {
+    F.UseScripted();
+    F.ScriptIdentity();
+    F.Scripted->Answer("");
+    Send(QStringLiteral("2A"), QString(219, QLatin1Char('A')));
+    QCOMPARE(F.Lines()[3], QStringLiteral("Result - OK "));
+    QCOMPARE(F.Scripted->Requests.back().Data.size(), std::size_t{219});
+    const std::size_t sent = F.Scripted->Requests.size();
+
+    F.Form->Clear1Click();
+    Send(QStringLiteral("2A"), QString(220, QLatin1Char('A')));
+    QCOMPARE(F.Lines().mid(3),
+             (QStringList{"Result - ERROR ",
+                          "Invalid input data. [Request too long: 220 data bytes, at most 219]", "",
+                          kHyphens}));
+    QCOMPARE(F.Scripted->Requests.size(), sent);
+  }
+
   void TextWithoutACp1251ByteIsRefused() {
     F.UseScripted();
     Send(QStringLiteral("2A"), QString::fromUtf8("AB中"));

@@ -30,24 +30,37 @@ fs::path ProgramPath() {
 struct TChild {
   pid_t Pid = -1;
   int Out = -1;
+  int Err = -1;
+  // Waits for the end; the exit status, or -1 when it did not exit.
+  int Wait() {
+    int status = 0;
+    ::waitpid(Pid, &status, 0);
+    ::close(Out);
+    ::close(Err);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
 };
 
 TChild Spawn(const std::vector<std::string>& args) {
-  int pipeFds[2];
-  if (::pipe(pipeFds) != 0) return {};
+  int outFds[2], errFds[2];
+  if (::pipe(outFds) != 0) return {};
+  if (::pipe(errFds) != 0) return {};
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_adddup2(&actions, pipeFds[1], 1);
-  posix_spawn_file_actions_addclose(&actions, pipeFds[0]);
-  posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+  posix_spawn_file_actions_adddup2(&actions, outFds[1], 1);
+  posix_spawn_file_actions_adddup2(&actions, errFds[1], 2);
+  posix_spawn_file_actions_addclose(&actions, outFds[0]);
+  posix_spawn_file_actions_addclose(&actions, errFds[0]);
   std::vector<char*> argv;
   for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
   argv.push_back(nullptr);
   TChild c;
   if (posix_spawn(&c.Pid, argv[0], &actions, nullptr, argv.data(), environ) != 0) c.Pid = -1;
   posix_spawn_file_actions_destroy(&actions);
-  ::close(pipeFds[1]);
-  c.Out = pipeFds[0];
+  ::close(outFds[1]);
+  ::close(errFds[1]);
+  c.Out = outFds[0];
+  c.Err = errFds[0];
   return c;
 }
 
@@ -88,10 +101,7 @@ TEST(FprsimProgram, StartsFastAnswersStatusAndStops) {
   EXPECT_EQ(reply.Status.size(), 6u);
   client.Close();
   ::kill(child.Pid, SIGTERM);
-  int status = 0;
-  ::waitpid(child.Pid, &status, 0);
-  ::close(child.Out);
-  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  EXPECT_EQ(child.Wait(), 0);
 }
 
 TEST(FprsimProgram, RefusesBadOptions) {
@@ -103,9 +113,55 @@ TEST(FprsimProgram, RefusesBadOptions) {
     args.insert(args.begin(), program.string());
     TChild child = Spawn(args);
     ASSERT_GT(child.Pid, 0);
-    int status = 0;
-    ::waitpid(child.Pid, &status, 0);
-    ::close(child.Out);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 2) << args[1];
+    EXPECT_EQ(child.Wait(), 2) << args[1];
   }
+}
+
+TEST(FprsimProgram, AStateFileThatCannotBeSavedIsAnErrorAtStart) {
+  fs::path program = ProgramPath();
+  if (!fs::exists(program)) GTEST_SKIP() << "not built: " << program;
+  const fs::path dir = fs::temp_directory_path() / ("fprsim-start-" + std::to_string(::getpid()));
+  fs::remove_all(dir);
+  fs::create_directories(dir / "folder");
+  struct {
+    fs::path State;
+    std::string Message;
+  } cases[] = {
+      {dir / "missing" / "state.txt",
+       "fprsim: --state: folder " + (dir / "missing").string() + " does not exist"},
+      {dir / "folder", "fprsim: --state: " + (dir / "folder").string() + " is a folder"},
+  };
+  for (const auto& c : cases) {
+    TChild child = Spawn({program.string(), "--tcp", "127.0.0.1:0", "--state", c.State.string()});
+    ASSERT_GT(child.Pid, 0);
+    EXPECT_EQ(ReadLine(child.Err, 2000), c.Message);
+    EXPECT_EQ(child.Wait(), 1) << c.State;
+  }
+  fs::remove_all(dir);
+}
+
+TEST(FprsimProgram, AFailedSaveWhileRunningIsReportedAtOnce) {
+  fs::path program = ProgramPath();
+  if (!fs::exists(program)) GTEST_SKIP() << "not built: " << program;
+  const fs::path dir = fs::temp_directory_path() / ("fprsim-run-" + std::to_string(::getpid()));
+  fs::remove_all(dir);
+  fs::create_directories(dir);
+  const fs::path state = dir / "state.txt";
+  TChild child = Spawn({program.string(), "--tcp", "127.0.0.1:0", "--state", state.string()});
+  ASSERT_GT(child.Pid, 0);
+  const std::string line = ReadLine(child.Out, 2000);
+  const std::string prefix = "fprsim: listening on 127.0.0.1:";
+  ASSERT_EQ(line.rfind(prefix, 0), 0u) << line;
+  ASSERT_TRUE(fs::exists(state));
+  fs::remove(state);
+  fs::create_directory(state);  // the next save cannot replace it
+  TLinkClient client;
+  ASSERT_TRUE(client.ConnectTcp(static_cast<std::uint16_t>(std::stoi(line.substr(prefix.size())))));
+  EXPECT_TRUE(ParseReply(client.Exchange(0x20, 0x26, "").Frame).SumOk);
+  EXPECT_EQ(ReadLine(child.Err, 2000),
+            "fprsim: state not saved: cannot replace " + state.string() + ": Is a directory");
+  client.Close();
+  ::kill(child.Pid, SIGTERM);
+  child.Wait();
+  fs::remove_all(dir);
 }

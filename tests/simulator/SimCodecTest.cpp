@@ -114,6 +114,29 @@ TEST(SimCodec, AssemblerReportsBrokenFrames) {
   }
 }
 
+TEST(SimCodec, LenMustCountTheDataWithoutWrapping) {
+  struct {
+    const char* Name;
+    std::string Data;
+    bool Taken;
+  } cases[] = {
+      {"219 bytes, LEN 0xFF", std::string(219, 'A'), true},
+      {"219 bytes escaped past 255 on the wire", std::string(219, '\x01'), true},
+      {"220 bytes, LEN wrapped to 0x00", std::string(220, 'A'), false},
+      {"255 bytes, LEN wrapped to 0x23", std::string(255, 'A'), false},
+      {"256 bytes, LEN wrapped to 0x24 as if empty", std::string(256, 'A'), false},
+  };
+  for (const auto& c : cases) {
+    const std::string frame = EncodeRequest(0x20, 0x2A, c.Data);
+    auto r = Feed(frame);
+    ASSERT_EQ(r.Events, std::vector{c.Taken ? kFrame : kBroken}) << c.Name;
+    if (c.Taken) {
+      EXPECT_EQ(r.Last.Data, c.Data) << c.Name;
+    }
+  }
+  EXPECT_GT(EncodeRequest(0x20, 0x2A, std::string(219, '\x01')).size(), 255u);
+}
+
 TEST(SimCodec, NewStartByteInsideDataRestartsTheFrame) {
   std::string cut = EncodeRequest(0x20, 0x4A, "WWW").substr(0, 6);
   auto r = Feed(cut + EncodeRequest(0x21, 0x4A, "W"));

@@ -2,17 +2,22 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <poll.h>
 #include <termios.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <chrono>
 #include <filesystem>
 #include <future>
+#include <memory>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "SimLinkClient.h"
 #include "SimServer.h"
+#include "TCPDeviceUnit.h"
 
 using namespace sim;
 
@@ -294,4 +299,90 @@ TEST(SimPty, ServesFramesOnThePtyAndPutsTheLink) {
   client.Close();
   server.Stop();
   EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(link)));
+}
+
+// Times scaled down tenfold: a partial frame is dropped after 100 ms of
+// silence, and a client gives way to a waiting one after 300 ms without a
+// complete frame.
+TEST(SimLinkTakeover, ADrippingClientGivesWayAndARequestBesideItSucceeds) {
+  TSimServer server;
+  server.SetLinkTimeouts(100, 300);
+  ASSERT_TRUE(server.StartTcp());
+  TLinkClient drip;
+  ASSERT_TRUE(drip.ConnectTcp(server.Port()));
+  std::atomic<bool> stop{false};
+  std::thread dripper([&] {
+    const std::string frame = EncodeRequest(0x20, 0x4A, "W");
+    for (std::size_t i = 0; !stop; ++i) {
+      if (::send(drip.Fd(), &frame[i % frame.size()], 1, MSG_NOSIGNAL) != 1) break;
+      std::this_thread::sleep_for(std::chrono::milliseconds(90));
+    }
+  });
+  std::this_thread::sleep_for(std::chrono::milliseconds(200));  // the drip holds the device
+
+  TTCPDevice host;
+  host.SetHost("127.0.0.1");
+  host.SetPort(std::to_string(server.Port()));
+  TDataBuffer status;
+  const bool ok = host.GetPrinterStatus(status);
+  stop = true;
+  dripper.join();
+  EXPECT_TRUE(ok) << host.LastErrorText;
+  EXPECT_EQ(status.size(), 6u);
+  EXPECT_TRUE(drip.Read(500).Closed);
+  EXPECT_EQ(server.Device().ExecutedCount(0x4A), 1);  // the drip never completed its frame
+}
+
+TEST(SimLinkTakeover, AClientThatCompletesFramesKeepsTheDeviceWhileAnotherWaits) {
+  TSimServer server;
+  server.SetLinkTimeouts(100, 300);
+  ASSERT_TRUE(server.StartTcp());
+  TLinkClient first, second;
+  ASSERT_TRUE(first.ConnectTcp(server.Port()));
+  ASSERT_FALSE(first.Exchange(0x20, 0x4A, "W").Frame.empty());
+  ASSERT_TRUE(second.ConnectTcp(server.Port()));
+  second.Send(EncodeRequest(0x40, 0x4A, "W"));
+  for (int i = 1; i <= 20; ++i) {  // 600 ms, twice the time limit
+    ASSERT_FALSE(first.Exchange(static_cast<std::uint8_t>(0x20 + i), 0x4A, "W").Frame.empty()) << i;
+    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+  }
+  EXPECT_EQ(server.Device().ExecutedCount(0x4A), 21);  // one client at a time
+  TParsedReply p = ParseReply(second.Read(2000).Frame);
+  EXPECT_TRUE(p.SumOk);
+  EXPECT_EQ(p.Seq, 0x40);
+  EXPECT_TRUE(first.Read(200).Closed);
+}
+
+TEST(SimLinkTakeover, ABurstOfConnectionsIsQueuedWhileOneClientIsServed) {
+  TSimServer server;
+  ASSERT_TRUE(server.StartTcp());
+  TLinkClient holder;
+  ASSERT_TRUE(holder.ConnectTcp(server.Port()));
+  ASSERT_FALSE(holder.Exchange(0x20, 0x4A, "W").Frame.empty());
+  // A full listen queue drops the handshake: such a connection stays pending.
+  std::vector<pollfd> burst;
+  sockaddr_in a{};
+  a.sin_family = AF_INET;
+  a.sin_port = htons(server.Port());
+  a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  for (int i = 0; i < 40; ++i) {
+    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0);
+    ASSERT_GE(fd, 0);
+    ::connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a);
+    burst.push_back({fd, POLLOUT, 0});
+  }
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(900);
+  std::size_t connected = 0;
+  while (connected < burst.size() && std::chrono::steady_clock::now() < deadline) {
+    ::poll(burst.data(), burst.size(), 50);
+    connected = 0;
+    for (const pollfd& p : burst) {
+      int err = -1;
+      socklen_t len = sizeof err;
+      ::getsockopt(p.fd, SOL_SOCKET, SO_ERROR, &err, &len);
+      if ((p.revents & POLLOUT) && err == 0) ++connected;
+    }
+  }
+  for (const pollfd& p : burst) ::close(p.fd);
+  EXPECT_EQ(connected, burst.size());
 }

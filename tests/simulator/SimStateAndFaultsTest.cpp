@@ -77,11 +77,13 @@ TEST(SimStateFile, BadFilesAreRefusedWithTheLine) {
       {"something else\n", "line 1: not a fprsim state file"},
       {"fprsim-state 1\nclosure=x\n", "line 2: bad value for 'closure'"},
       {"fprsim-state 1\n# note\nunknown=1\n", "line 3: bad value for 'unknown'"},
-      {"fprsim-state 1\nplu=1|9|1|0|0|0|0|X\n", "line 2: bad value for 'plu'"},
+      {"fprsim-state 1\nplu=1|9|1|0|0|0|0|X\n", "line 2: 'plu' group out of range (1 to 8)"},
       {"fprsim-state 1\nlines=a|b\n", "line 2: bad value for 'lines'"},
       {"fprsim-state 1\neik=%G1\n", "line 2: bad value for 'eik'"},
-      {"fprsim-state 1\ntax_rates=-10000|0|0|0|0|0|0|0\n", "line 2: bad value for 'tax_rates'"},
-      {"fprsim-state 1\ntax_rates=0|0|0|0|0|0|0|10000\n", "line 2: bad value for 'tax_rates'"},
+      {"fprsim-state 1\ntax_rates=-10000|0|0|0|0|0|0|0\n",
+       "line 2: 'tax_rates' out of range (0 to 9999)"},
+      {"fprsim-state 1\ntax_rates=0|0|0|0|0|0|0|10000\n",
+       "line 2: 'tax_rates' out of range (0 to 9999)"},
   };
   for (const auto& c : cases) {
     TSimState s;

@@ -73,6 +73,7 @@ TDataBuffer Collect(TScriptedDevice& dev, const TDataBuffer& bytes) {
 }  // namespace
 
 bool TScriptedDevice::SendCommand(std::uint8_t code, TDataBuffer& data, TDataBuffer& status) {
+  if (!RequestFits(code, data)) return false;
   Sequence = NextSequence(Sequence);
   LastErrorCode = 0;
   LastErrorText.clear();

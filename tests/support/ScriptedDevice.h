@@ -17,7 +17,8 @@ TDataBuffer StatusWith(std::initializer_list<std::pair<int, int>> bits = {});
 // Each SendCommand advances Sequence, builds the real request frame, raises
 // OnFrameSent and takes the next scripted reply. Raw replies go through the same
 // reading rules and checks as a TCP reply, so broken frames, SYN and NAK can be
-// scripted byte for byte.
+// scripted byte for byte. Request data too long for its length byte is
+// refused as the transports refuse it: nothing recorded, no reply taken.
 class TScriptedDevice : public TBaseDevice {
  public:
   struct TRequest {
