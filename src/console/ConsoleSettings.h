@@ -15,6 +15,9 @@ struct TConnectionSettings {
   bool operator==(const TConnectionSettings&) const = default;
 };
 
+// Size in points of the log font at first start and after "Reset".
+inline constexpr int kDefaultLogFontSize = 11;
+
 // Everything the console keeps in its INI file.
 struct TConsoleSettings {
   TConnectionSettings Connection;
@@ -28,7 +31,7 @@ struct TConsoleSettings {
   bool ShowDetailed = false;
   bool ShowRaw = false;
   bool ShowStatus = false;
-  int FontSize = 11;
+  int FontSize = kDefaultLogFontSize;
   QString FMIN = QStringLiteral("44999834");
   QString LastUNP = QStringLiteral("QZ999834-1234-1234567");
 

@@ -1,6 +1,7 @@
 // The main window: pages, log pane, pop-up menu and the frame of work.
 #include <QtTest>
 
+#include <QClipboard>
 #include <QFile>
 #include <QLabel>
 #include <QMenu>
@@ -10,6 +11,7 @@
 #include <QTextDocument>
 
 #include "ConsoleTestSupport.h"
+#include "SettingsStore.h"
 #include "TabPanel.h"
 #include "uPrintData.h"
 
@@ -114,7 +116,9 @@ class TMainFormTest : public QObject {
     QCOMPARE(content[2].Colour, ELogColour::Maroon);
     QCOMPARE(content[3].Style, unsigned(lsPlain));
     QVERIFY(f.StatusMemo->toPlainText().contains(QStringLiteral("<b>x</b> &amp;")));
-    QVERIFY(f.StatusMemo->toHtml().contains(QStringLiteral("&lt;b&gt;x&lt;/b&gt; &amp;amp;")));
+    f.SelectAll1Click();
+    f.Copy1Click();
+    QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("\na\nb\n<b>x</b> &amp;"));
     f.Clear1Click();
     QCOMPARE(F.Lines(), QStringList());
   }
@@ -322,9 +326,24 @@ class TMainFormTest : public QObject {
     f.IncreaseFontClick();
     f.ResetFontClick();
     QCOMPARE(f.StatusMemo->LinePointSize(0), 11.0);
-    QCOMPARE(f.StatusMemo->LogFont().pointSize(), 13);
+    QCOMPARE(f.StatusMemo->LogFont().pointSize(), 11);
     f.AddLogLine(QStringLiteral("three"));
-    QCOMPARE(f.StatusMemo->LinePointSize(2), 13.0);
+    QCOMPARE(f.StatusMemo->LinePointSize(2), 11.0);
+  }
+
+  // "Reset" after "Decrease": what is written next is in the default size too.
+  void LinesWrittenAfterResetTakeTheDefaultSize() {
+    TMainForm& f = *F.Form;
+    f.AddLogLine(QStringLiteral("before"));
+    f.DecreaseFontClick();
+    f.DecreaseFontClick();
+    f.ResetFontClick();
+    f.LogResult(QStringLiteral("T"), QStringLiteral("ok"), QString());
+    const int count = static_cast<int>(F.Lines().size());
+    QCOMPARE(count, 8);
+    for (int i = 0; i < count; ++i) QCOMPARE(f.StatusMemo->LinePointSize(i), 11.0);
+    f.close();
+    QCOMPARE(LoadSettingsFile(F.IniPath()).FontSize, 11);
   }
 
   void SaveToFileWritesCp1251WithCrLf() {
