@@ -10,7 +10,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStandardPaths>
 #include <QStringDecoder>
 #include <algorithm>
@@ -195,13 +194,4 @@ TConsolePaths DefaultConsolePaths() {
   const QString program = QCoreApplication::applicationFilePath();
   const QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
   return {DefaultIniPath(program, config), DefaultPlacementPath(program, config)};
-}
-
-bool WriteFileReplacing(const QString& path, const QByteArray& bytes, QString* error) {
-  QSaveFile file(path);
-  if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit()) {
-    return true;
-  }
-  if (error) *error = file.errorString();
-  return false;
 }

@@ -15,6 +15,7 @@ class QLabel;
 class QMenu;
 class QTabWidget;
 class TAboutDlg;
+class TFileCalls;
 class TLogMemo;
 class TInformationTab;
 class TFiscalReportsTab;
@@ -153,6 +154,8 @@ class TMainForm : public QMainWindow {
   std::function<QString()> AskSaveFileName;
   std::function<bool(QString&)> AskHexCode;  // false: cancelled
   std::function<void(const QString&)> ShowError;
+  // The file calls of "Save to file"; null: the system's. Tests make them fail.
+  TFileCalls* SaveFileCalls = nullptr;
 
   TAboutDlg* AboutDlg = nullptr;  // made on first use unless given
 

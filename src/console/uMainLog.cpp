@@ -6,6 +6,7 @@
 #include <QMessageBox>
 
 #include "Cp1251.h"
+#include "FileReplace.h"
 #include "LogMemo.h"
 #include "SettingsStore.h"
 #include "uMain.h"
@@ -111,7 +112,9 @@ void TMainForm::SaveToFile1Click() {
   if (path.isEmpty()) return;
   QString error;
   if (!SaveLogTo(path, &error)) {
-    ShowError(QStringLiteral("The log was not saved to %1: %2").arg(path, error));
+    ShowError(QStringLiteral("The log was not saved to %1: %2 Nothing was written there; a file "
+                             "that was there is unchanged.")
+                  .arg(path, error));
   }
 }
 
@@ -140,6 +143,7 @@ bool TMainForm::SaveLogTo(const QString& path, QString* error) const {
     bytes.append(line.data(), static_cast<qsizetype>(line.size()));
     bytes.append("\r\n");
   }
+  if (SaveFileCalls) return WriteFileReplacing(path, bytes, error, *SaveFileCalls);
   return WriteFileReplacing(path, bytes, error);
 }
 
