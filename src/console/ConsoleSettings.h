@@ -45,6 +45,7 @@ struct TWindowPlacement {
   int PixelsPerInch = 96;
   int MinMaxPos[4] = {-1, -1, -1, -1};
   int NormPos[4] = {0, 0, 0, 0};  // left, top, right, bottom
+  int Splitter[2] = {0, 0};       // heights of the pages and of the log; 0: not stored
 
   bool operator==(const TWindowPlacement&) const = default;
 };

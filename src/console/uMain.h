@@ -13,6 +13,7 @@
 class QAction;
 class QLabel;
 class QMenu;
+class QSplitter;
 class QTabWidget;
 class TAboutDlg;
 class TFileCalls;
@@ -105,6 +106,9 @@ class TMainForm : public QMainWindow {
   QString StatusPanelText(int index) const;
   void SetStatusPanelText(int index, const QString& text);
 
+  // ---- The pages above, the log below; the divider is kept with the placement.
+  QSplitter* Splitter = nullptr;
+
   // ---- Pages of PCMain, in order
   QTabWidget* PCMain = nullptr;
   QWidget* TS_Information = nullptr;
@@ -195,10 +199,13 @@ class TMainForm : public QMainWindow {
   void InsertIntoParams(const QString& ch);
   void AfterFontChange();
   void RestorePlacement();
+  void PlaceFirstTime();
+  void ApplyDivider();
   void StorePlacement();
   bool SaveLogTo(const QString& path, QString* error) const;
 
   QLabel* StatusPanels_[3] = {nullptr, nullptr, nullptr};
   bool PlacementShown_ = false;
   bool RestoreMaximized_ = false;
+  int StoredPagesHeight_ = 0;  // 0: first start, the pages get their share
 };
