@@ -3,7 +3,6 @@
 
 #include <QApplication>
 #include <QClipboard>
-#include <QContextMenuEvent>
 #include <QFontMetricsF>
 #include <QImage>
 #include <QScrollBar>
@@ -111,37 +110,17 @@ class TLogTest : public QObject {
     QCOMPARE(lines.Text(0), QStringLiteral("again"));
   }
 
-  void RowsOfWrappedLines_data() {
-    QTest::addColumn<QList<int>>("lengths");
-    QTest::addColumn<int>("columns");
-    QTest::addColumn<QList<int>>("rows");
-    QTest::newRow("fits") << QList<int>{0, 1, 10} << 10 << QList<int>{1, 1, 1};
-    QTest::newRow("one more") << QList<int>{11, 20, 21} << 10 << QList<int>{2, 2, 3};
-    QTest::newRow("one column") << QList<int>{0, 3} << 1 << QList<int>{1, 3};
-    QTest::newRow("zero columns count as one") << QList<int>{2} << 0 << QList<int>{2};
-  }
-  void RowsOfWrappedLines() {
-    QFETCH(QList<int>, lengths);
-    QFETCH(int, columns);
-    QFETCH(QList<int>, rows);
-    TLogLines lines;
-    for (int n : lengths) lines.Append(Line(QString(n, QLatin1Char('x'))));
-    lines.SetColumns(static_cast<std::size_t>(columns));
-    std::size_t total = 0;
-    for (qsizetype i = 0; i < rows.size(); ++i) {
-      QCOMPARE(lines.RowsOf(static_cast<std::size_t>(i)), static_cast<std::size_t>(rows[i]));
-      QCOMPARE(lines.FirstRowOf(static_cast<std::size_t>(i)), total);
-      total += static_cast<std::size_t>(rows[i]);
-    }
-    QCOMPARE(lines.RowCount(), total);
-  }
-
   // Every row maps to its line and back, across chunks and after a new width.
   void RowsMapToLinesAndBack() {
     TLogLines lines;
     const std::size_t count = TLogLines::kChunkLines + 50;
     for (std::size_t i = 0; i < count; ++i) lines.Append(Line(QString(int(i % 37), QChar('y'))));
-    for (std::size_t columns : {80u, 7u, 1u}) {
+    lines.SetColumns(7);
+    QCOMPARE(lines.RowsOf(0), std::size_t(1));  // empty: one row
+    QCOMPARE(lines.RowsOf(7), std::size_t(1));
+    QCOMPARE(lines.RowsOf(8), std::size_t(2));
+    QCOMPARE(lines.FirstRowOf(9), std::size_t(10));
+    for (std::size_t columns : {80u, 7u, 1u, 0u}) {  // 0 counts as 1
       lines.SetColumns(columns);
       std::size_t row = 0;
       for (std::size_t line = 0; line < count; ++line) {
@@ -253,31 +232,6 @@ class TLogTest : public QObject {
     QTest::keyClick(memo.get(), Qt::Key_C, Qt::ControlModifier);
     QCOMPARE(QApplication::clipboard()->text(),
              QStringLiteral("Hex view:\n <SOH>24204A<ENQ>30303933"));
-  }
-
-  // The window's pop-up menu is asked for with a point of the viewport.
-  void ContextMenuIsAskedOfTheOwner() {
-    auto memo = ShownMemo(40);
-    QVERIFY(memo);
-    memo->setContextMenuPolicy(Qt::CustomContextMenu);
-    QSignalSpy asked(memo.get(), &QWidget::customContextMenuRequested);
-    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(30, 20),
-                            memo->viewport()->mapToGlobal(QPoint(30, 20)));
-    QCoreApplication::sendEvent(memo->viewport(), &event);
-    QCOMPARE(asked.size(), 1);
-    QCOMPARE(asked[0][0].toPoint(), QPoint(30, 20));
-  }
-
-  void OneSizeForAllTextAfterAnyChange() {
-    TLogMemo memo;
-    memo.AppendLine(Line(QStringLiteral("a")));
-    memo.SetLogFontSize(0);
-    QCOMPARE(memo.LogFont().pointSize(), 1);
-    memo.AppendLine(Line(QStringLiteral("b")));
-    QCOMPARE(memo.LinePointSize(0), 1.0);
-    memo.SetLogFontSize(11);
-    QCOMPARE(memo.LinePointSize(1), 11.0);
-    QCOMPARE(memo.LinePointSize(2), 0.0);  // no such line
   }
 };
 

@@ -78,10 +78,8 @@ class TShellTest : public QObject {
     QTest::addColumn<int>("tabs");
     QTest::addColumn<QSize>("size");
     QTest::newRow("1280x800") << QSize(1280, 800) << 1136 << QSize(1200, 740);
-    QTest::newRow("wide captions") << QSize(1280, 800) << 1230 << QSize(1230, 740);
     QTest::newRow("wider than the screen") << QSize(1280, 800) << 1400 << QSize(1240, 740);
     QTest::newRow("small screen") << QSize(1024, 600) << 1136 << QSize(984, 540);
-    QTest::newRow("large screen") << QSize(1920, 1080) << 1136 << QSize(1200, 740);
   }
   void FirstWindowSizeFitsTheScreen() {
     QFETCH(QSize, available);
