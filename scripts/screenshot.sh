@@ -3,12 +3,20 @@
 # simulator of its own on a free loopback port, clicks one button (shown on its
 # tab; the FPRTEST_DEMO_BUTTON hook) or, without one, sends 4AH "W" from the
 # manual page (FPRTEST_DEMO_COMMAND), and the whole screen is saved as PNG.
-#   scripts/screenshot.sh [BUILD_DIR] [OUT_PNG] [BUTTON]
+#   scripts/screenshot.sh [--first-start] [BUILD_DIR] [OUT_PNG] [BUTTON]
 #   (default build, out/screenshot.png, the manual command)
 #   e.g. scripts/screenshot.sh build out/information.png btnGetPRNStatus
+# --first-start: no window placement is stored yet, as on the console's first
+# start, on a 1280x800 screen; otherwise the window fills a 1280x900 screen.
 # The user's settings are not touched: the console runs from a copy in a
 # temporary folder, with its INI and placement files there.
 set -euo pipefail
+
+FIRST_START=${FPR_SCREENSHOT_FIRST_START:-}
+if [ "${1:-}" = "--first-start" ]; then
+  FIRST_START=1
+  shift
+fi
 
 BUILD=$(cd "${1:-build}" && pwd)
 OUT=${2:-out/screenshot.png}
@@ -21,8 +29,10 @@ if [ -z "${FPR_SCREENSHOT_INNER:-}" ]; then
   done
   mkdir -p "$(dirname "$OUT")"
   OUT_ABS="$(cd "$(dirname "$OUT")" && pwd)/$(basename "$OUT")"
-  FPR_SCREENSHOT_INNER=1 exec xvfb-run -a -s "-screen 0 1280x900x24" "$0" "$BUILD" "$OUT_ABS" \
-    "${3:-}"
+  SCREEN=1280x900x24
+  [ -n "$FIRST_START" ] && SCREEN=1280x800x24
+  FPR_SCREENSHOT_INNER=1 FPR_SCREENSHOT_FIRST_START="$FIRST_START" \
+    exec xvfb-run -a -s "-screen 0 $SCREEN" "$0" "$BUILD" "$OUT_ABS" "${3:-}"
 fi
 BUTTON=${3:-}
 
@@ -54,8 +64,10 @@ cp "$CONSOLE" "$WORK/fprtest"
 printf '[Communication]\r\nIP_Address=127.0.0.1\r\nTCP_port=%s\r\nUseTCP=1\r\n[Options]\r\nShowHex=1\r\nShowDetailed=1\r\nShowRaw=1\r\nShowStatus=1\r\n' \
   "$PORT" >"$WORK/fprtest.ini"
 mkdir -p "$WORK/config"
-printf '[MAIN WINDOW]\r\nFlags=0\r\nShowCmd=1\r\nPixelsPerInch=96\r\nMinMaxPos=-1,-1,-1,-1\r\nNormPos=0,0,1280,900\r\n' \
-  >"$WORK/config/fprtest.INI"
+if [ -z "$FIRST_START" ]; then
+  printf '[MAIN WINDOW]\r\nFlags=0\r\nShowCmd=1\r\nPixelsPerInch=96\r\nMinMaxPos=-1,-1,-1,-1\r\nNormPos=0,0,1280,900\r\n' \
+    >"$WORK/config/fprtest.INI"
+fi
 
 if [ -n "$BUTTON" ]; then
   XDG_CONFIG_HOME="$WORK/config" FPRTEST_DEMO_BUTTON="$BUTTON" "$WORK/fprtest" &

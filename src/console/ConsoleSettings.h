@@ -15,6 +15,9 @@ struct TConnectionSettings {
   bool operator==(const TConnectionSettings&) const = default;
 };
 
+// Size in points of the log font at first start and after "Reset".
+inline constexpr int kDefaultLogFontSize = 11;
+
 // Everything the console keeps in its INI file.
 struct TConsoleSettings {
   TConnectionSettings Connection;
@@ -28,7 +31,7 @@ struct TConsoleSettings {
   bool ShowDetailed = false;
   bool ShowRaw = false;
   bool ShowStatus = false;
-  int FontSize = 11;
+  int FontSize = kDefaultLogFontSize;
   QString FMIN = QStringLiteral("44999834");
   QString LastUNP = QStringLiteral("QZ999834-1234-1234567");
 
@@ -42,6 +45,7 @@ struct TWindowPlacement {
   int PixelsPerInch = 96;
   int MinMaxPos[4] = {-1, -1, -1, -1};
   int NormPos[4] = {0, 0, 0, 0};  // left, top, right, bottom
+  int Splitter[2] = {0, 0};       // heights of the pages and of the log; 0: not stored
 
   bool operator==(const TWindowPlacement&) const = default;
 };

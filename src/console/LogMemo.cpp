@@ -2,19 +2,27 @@
 
 #include <QFontDatabase>
 #include <QFontInfo>
+#include <QFontMetricsF>
+#include <QPaintEvent>
+#include <QPainter>
 #include <QScrollBar>
-#include <QTextBlock>
-#include <QTextCursor>
-#include <QTextDocument>
-#include <utility>
+#include <algorithm>
+#include <climits>
+#include <cmath>
 
-TLogMemo::TLogMemo(QWidget* parent) : QTextEdit(parent), LogFont_(DefaultLogFont(11)) {
-  setReadOnly(true);
-  setAcceptRichText(false);
-  setUndoRedoEnabled(false);
-  setLineWrapMode(QTextEdit::NoWrap);
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
+
+TLogMemo::TLogMemo(QWidget* parent) : QAbstractScrollArea(parent), LogFont_(DefaultLogFont(11)) {
   setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-  setFont(LogFont_);
+  setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  setFocusPolicy(Qt::StrongFocus);
+  viewport()->setBackgroundRole(QPalette::Base);
+  viewport()->setAutoFillBackground(true);
+  viewport()->setCursor(Qt::IBeamCursor);
+  verticalScrollBar()->setSingleStep(1);
+  UpdateMetrics();
 }
 
 QFont TLogMemo::DefaultLogFont(int pointSize) {
@@ -46,122 +54,158 @@ QColor TLogMemo::ColourOf(ELogColour colour) const {
 }
 
 void TLogMemo::SetLogFontSize(int pointSize) {
-  if (pointSize < 1) pointSize = 1;
-  LogFont_.setPointSize(pointSize);
-  setFont(LogFont_);
+  LogFont_.setPointSize(std::max(pointSize, 1));
+  UpdateMetrics();
+  Rewrap();
+  viewport()->update();
+}
+
+// Cells of the fixed-pitch font: every character takes one, in every style.
+void TLogMemo::UpdateMetrics() {
+  for (unsigned style = 0; style < StyleFonts_.size(); ++style) {
+    QFont f = LogFont_;
+    f.setBold(style & lsBold);
+    f.setItalic(style & lsItalic);
+    f.setUnderline(style & lsUnderline);
+    StyleFonts_[style] = f;
+  }
+  const QFontMetricsF m(LogFont_, viewport());
+  CellWidth_ = std::max<qreal>(1, m.horizontalAdvance(QLatin1Char('M')));
+  RowHeight_ = std::max(1, static_cast<int>(std::ceil(m.lineSpacing())));
+  Ascent_ = static_cast<int>(std::ceil(m.ascent()));
+}
+
+int TLogMemo::VisibleRows() const {
+  return std::max(1, (viewport()->height() - 2 * kMargin) / RowHeight_);
+}
+
+bool TLogMemo::AtEnd() const {
+  return verticalScrollBar()->value() >= verticalScrollBar()->maximum();
+}
+
+void TLogMemo::UpdateScrollBar(bool toEnd) {
+  QScrollBar* bar = verticalScrollBar();
+  const auto rows = static_cast<qint64>(Lines_.RowCount());
+  const qint64 top = std::max<qint64>(0, rows - VisibleRows());
+  bar->setPageStep(VisibleRows());
+  bar->setRange(0, static_cast<int>(std::min<qint64>(top, INT_MAX)));
+  if (toEnd) bar->setValue(bar->maximum());
+}
+
+// New width or font: the lines wrap anew and the first line in view stays there.
+void TLogMemo::Rewrap() {
+  const bool atEnd = AtEnd();
+  const auto top = Lines_.LocateRow(static_cast<std::size_t>(verticalScrollBar()->value()));
+  const std::size_t firstCol = top.Row * Lines_.Columns();
+  const auto usable = std::max(1, viewport()->width() - 2 * kMargin);
+  Lines_.SetColumns(static_cast<std::size_t>(std::max(1.0, std::floor(usable / CellWidth_))));
+  UpdateScrollBar(atEnd);
+  if (!atEnd) {
+    const std::size_t row = Lines_.FirstRowOf(top.Line) + firstCol / Lines_.Columns();
+    verticalScrollBar()->setValue(static_cast<int>(std::min<std::size_t>(row, INT_MAX)));
+  }
+}
+
+void TLogMemo::resizeEvent(QResizeEvent* event) {
+  QAbstractScrollArea::resizeEvent(event);
+  Rewrap();
 }
 
 void TLogMemo::AppendLine(const TLogLine& line) {
-  QTextCharFormat f;
-  f.setFontFamilies({LogFont_.family()});
-  f.setFontPointSize(LogFont_.pointSizeF());
-  f.setFontWeight((line.Style & lsBold) ? QFont::Bold : QFont::Normal);
-  f.setFontItalic(line.Style & lsItalic);
-  f.setFontUnderline(line.Style & lsUnderline);
-  f.setForeground(ColourOf(line.Colour));
+  Lines_.Append(line);
+  AfterAppend();
+}
 
-  QTextCursor c(document());
-  c.movePosition(QTextCursor::End);
-  if (HasLines_) {
-    c.insertBlock(QTextBlockFormat(), f);
-  } else {
-    c.setBlockCharFormat(f);
-  }
-  c.insertText(line.Text, f);
-  HasLines_ = true;
-  if (!textCursor().hasSelection()) MoveCaretToEnd();
+void TLogMemo::AppendLines(const std::vector<TLogLine>& lines) {
+  for (const TLogLine& line : lines) Lines_.Append(line);
+  AfterAppend();
+}
+
+// The view follows the log unless the operator is selecting in it.
+void TLogMemo::AfterAppend() {
+  UpdateScrollBar(!HasSelection());
+  viewport()->update();
 }
 
 void TLogMemo::ClearLog() {
-  clear();
-  HasLines_ = false;
+  Lines_.Clear();
+  Anchor_ = Caret_ = {};
+  UpdateScrollBar(true);
+  viewport()->update();
+#if defined(__GLIBC__)
+  // A long log leaves the heap large; give the pages back to the system.
+  malloc_trim(0);
+#endif
+}
+
+void TLogMemo::MoveCaretToEnd() {
+  Anchor_ = Caret_ = {};
+  UpdateScrollBar(true);
+  viewport()->update();
 }
 
 QStringList TLogMemo::Lines() const {
   QStringList lines;
-  if (!HasLines_) return lines;
-  for (QTextBlock b = document()->begin(); b.isValid(); b = b.next()) lines << b.text();
+  lines.reserve(static_cast<qsizetype>(Lines_.Count()));
+  for (std::size_t i = 0; i < Lines_.Count(); ++i) lines << Lines_.Text(i);
   return lines;
 }
 
-namespace {
-
-QTextCharFormat FirstFormat(const QTextBlock& b) {
-  const QTextBlock::iterator it = b.begin();
-  return it.atEnd() ? b.charFormat() : it.fragment().charFormat();
-}
-
-}  // namespace
-
 std::vector<TLogLine> TLogMemo::Content() const {
   std::vector<TLogLine> out;
-  if (!HasLines_) return out;
-  for (QTextBlock b = document()->begin(); b.isValid(); b = b.next()) {
-    const QTextCharFormat f = FirstFormat(b);
-    TLogLine line{b.text(), lsPlain, ELogColour::WindowText};
-    if (f.fontWeight() >= QFont::Bold) line.Style |= lsBold;
-    if (f.fontItalic()) line.Style |= lsItalic;
-    if (f.fontUnderline()) line.Style |= lsUnderline;
-    for (ELogColour c : {ELogColour::Red, ELogColour::Green, ELogColour::Blue, ELogColour::Maroon,
-                         ELogColour::Grey}) {
-      if (f.foreground().color() == ColourOf(c)) line.Colour = c;
-    }
-    out.push_back(line);
-  }
+  out.reserve(Lines_.Count());
+  for (std::size_t i = 0; i < Lines_.Count(); ++i) out.push_back(Lines_.At(i));
   return out;
 }
 
 double TLogMemo::LinePointSize(int line) const {
-  const QTextBlock b = document()->findBlockByNumber(line);
-  return b.isValid() ? FirstFormat(b).fontPointSize() : 0.0;
+  return line >= 0 && static_cast<std::size_t>(line) < Lines_.Count() ? LogFont_.pointSizeF() : 0.0;
 }
 
-template <typename F>
-void TLogMemo::ForEachSize(F&& newSize) {
-  // Ranges first: merging formats may join fragments under a live iterator.
-  struct TRange {
-    int From, To;
-    double Size;
-  };
-  std::vector<TRange> ranges;
-  std::vector<std::pair<int, double>> blocks;
-  for (QTextBlock b = document()->begin(); b.isValid(); b = b.next()) {
-    blocks.emplace_back(b.position(), b.charFormat().fontPointSize());
-    for (QTextBlock::iterator it = b.begin(); !it.atEnd(); ++it) {
-      const QTextFragment fr = it.fragment();
-      ranges.push_back(
-          {fr.position(), fr.position() + fr.length(), fr.charFormat().fontPointSize()});
+QString TLogMemo::toPlainText() const { return Lines().join(QLatin1Char('\n')); }
+
+void TLogMemo::paintEvent(QPaintEvent* event) {
+  QPainter p(viewport());
+  if (Lines_.Empty()) return;
+  const int bottom = event->rect().bottom();
+  auto pos = Lines_.LocateRow(static_cast<std::size_t>(verticalScrollBar()->value()));
+  int y = kMargin;
+  while (pos.Line < Lines_.Count() && y <= bottom) {
+    const QString text = Lines_.Text(pos.Line);
+    for (std::size_t rows = Lines_.RowsOf(pos.Line); pos.Row < rows && y <= bottom; ++pos.Row) {
+      if (y + RowHeight_ >= event->rect().top()) PaintRow(p, pos.Line, text, pos.Row, y);
+      y += RowHeight_;
     }
+    ++pos.Line;
+    pos.Row = 0;
   }
-  QTextCursor c(document());
-  c.beginEditBlock();
-  for (const auto& [pos, size] : blocks) {
-    c.setPosition(pos);
-    QTextCharFormat f;
-    f.setFontPointSize(newSize(size));
-    c.mergeBlockCharFormat(f);
-  }
-  for (const TRange& r : ranges) {
-    c.setPosition(r.From);
-    c.setPosition(r.To, QTextCursor::KeepAnchor);
-    QTextCharFormat f;
-    f.setFontPointSize(newSize(r.Size));
-    c.mergeCharFormat(f);
-  }
-  c.endEditBlock();
 }
 
-void TLogMemo::ResizeAllText(int delta) {
-  ForEachSize([delta](double size) { return size + delta < 1 ? 1.0 : size + delta; });
-}
-
-void TLogMemo::SetAllTextSize(int pointSize) {
-  ForEachSize([pointSize](double) { return static_cast<double>(pointSize); });
-}
-
-void TLogMemo::MoveCaretToEnd() {
-  QTextCursor c = textCursor();
-  c.movePosition(QTextCursor::End);
-  setTextCursor(c);
-  ensureCursorVisible();
+// One row of a line: the part before the selection, the selected part, the rest.
+void TLogMemo::PaintRow(QPainter& p, std::size_t line, const QString& text, std::size_t row,
+                        int y) const {
+  const std::size_t cols = Lines_.Columns();
+  const std::size_t from = row * cols;
+  const std::size_t to = std::min<std::size_t>(from + cols, static_cast<std::size_t>(text.size()));
+  auto [selFrom, selTo] = SelectedCols(line, static_cast<std::size_t>(text.size()));
+  selFrom = std::clamp(selFrom, from, to);
+  selTo = std::clamp(selTo, selFrom, to);
+  p.setFont(StyleFonts_[Lines_.Style(line) & 7u]);
+  const QColor colour = ColourOf(Lines_.Colour(line));
+  const auto part = [&](std::size_t a, std::size_t b, bool selected) {
+    if (a >= b) return;
+    const qreal x = kMargin + static_cast<qreal>(a - from) * CellWidth_;
+    if (selected) {
+      p.fillRect(QRectF(x, y, static_cast<qreal>(b - a) * CellWidth_, RowHeight_),
+                 palette().brush(QPalette::Highlight));
+    }
+    p.setPen(selected ? palette().color(QPalette::HighlightedText) : colour);
+    // A tab would jump to a tab stop; here it keeps its one cell like any character.
+    QString shown = text.mid(static_cast<qsizetype>(a), static_cast<qsizetype>(b - a));
+    shown.replace(QLatin1Char('\t'), QLatin1Char(' '));
+    p.drawText(QPointF(x, y + Ascent_), shown);
+  };
+  part(from, selFrom, false);
+  part(selFrom, selTo, true);
+  part(selTo, to, false);
 }

@@ -1,15 +1,20 @@
 #pragma once
 
+#include <QAbstractScrollArea>
 #include <QFont>
 #include <QStringList>
-#include <QTextEdit>
+#include <array>
 #include <vector>
 
+#include "LogLines.h"
 #include "ResultBlock.h"
 
-// The log pane: read-only, written only line by line through text cursors, so a
-// device text is never taken for markup.
-class TLogMemo : public QTextEdit {
+// The log pane: read-only, line by line, each line in one style and colour, all
+// in one size of a fixed-pitch font. Lines are kept compactly and only the rows
+// in view are drawn, so a long day of commands costs neither time nor memory
+// beyond its text. Texts are drawn as they are, never taken for markup. Long
+// lines wrap at the pane's edge; there is no horizontal scrolling.
+class TLogMemo : public QAbstractScrollArea {
   Q_OBJECT
  public:
   explicit TLogMemo(QWidget* parent = nullptr);
@@ -18,31 +23,71 @@ class TLogMemo : public QTextEdit {
   static QFont DefaultLogFont(int pointSize);
   QColor ColourOf(ELogColour colour) const;
 
-  // The font new lines are written in (its size is the log font size).
+  // The font of all text, written and to come.
   const QFont& LogFont() const { return LogFont_; }
+  // Every line, old and new, in this size (at least 1 point).
   void SetLogFontSize(int pointSize);
 
   void AppendLine(const TLogLine& line);
+  // A whole result block at once: one update of the view.
+  void AppendLines(const std::vector<TLogLine>& lines);
   void ClearLog();
 
+  const TLogLines& Store() const { return Lines_; }
   // Text of every line.
   QStringList Lines() const;
-  // Every line with the style and colour of its first character.
+  // Every line with its style and colour.
   std::vector<TLogLine> Content() const;
-  // Point size of the first character of a line (of the line itself when empty).
+  // Point size of a line; 0 when there is no such line.
   double LinePointSize(int line) const;
 
-  // Changes the size of all text already written (not the log font).
-  void ResizeAllText(int delta);
-  void SetAllTextSize(int pointSize);
+  bool isReadOnly() const { return true; }
+  // Lines joined by line feeds.
+  QString toPlainText() const;
+  bool HasSelection() const { return Anchor_ != Caret_; }
+  QString SelectedText() const;
+  // The selection as (from, to), from <= to.
+  std::pair<TLogPos, TLogPos> Selection() const;
+  void Select(const TLogPos& from, const TLogPos& to);
 
-  // Caret to the end, shown.
+  // Drops the selection and shows the last line.
   void MoveCaretToEnd();
+  // The character under a point of the viewport.
+  TLogPos PosAt(const QPoint& point) const;
+
+ public slots:
+  void copy();
+  void selectAll();
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
-  template <typename F>
-  void ForEachSize(F&& newSize);
+  static constexpr int kMargin = 4;  // around the text, as an edit box has it
 
+  void UpdateMetrics();
+  void Rewrap();
+  void UpdateScrollBar(bool toEnd);
+  void AfterAppend();
+  int VisibleRows() const;
+  bool AtEnd() const;
+  void PaintRow(QPainter& p, std::size_t line, const QString& text, std::size_t row, int y) const;
+  std::pair<std::size_t, std::size_t> SelectedCols(std::size_t line, std::size_t length) const;
+  void PublishSelection() const;
+
+  TLogLines Lines_;
   QFont LogFont_;
-  bool HasLines_ = false;
+  std::array<QFont, 8> StyleFonts_;  // by TLogStyle bits
+  qreal CellWidth_ = 8;
+  int RowHeight_ = 16;
+  int Ascent_ = 12;
+  TLogPos Anchor_;
+  TLogPos Caret_;
+  bool Dragging_ = false;
 };

@@ -10,7 +10,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStandardPaths>
 #include <QStringDecoder>
 #include <algorithm>
@@ -83,17 +82,22 @@ bool SaveIni(const QString& path, CSimpleIniA& ini, QString* error) {
   return WriteFileReplacing(path, QByteArray::fromStdString(text), error);
 }
 
-QString FourInts(const int (&v)[4]) {
-  return QStringLiteral("%1,%2,%3,%4").arg(v[0]).arg(v[1]).arg(v[2]).arg(v[3]);
+template <std::size_t N>
+QString JoinInts(const int (&v)[N]) {
+  QStringList parts;
+  for (int n : v) parts << QString::number(n);
+  return parts.join(QLatin1Char(','));
 }
 
-bool ParseFourInts(const QString& text, int (&v)[4]) {
+// All N integers or nothing.
+template <std::size_t N>
+bool ParseInts(const QString& text, int (&v)[N]) {
   const QStringList parts = text.split(QLatin1Char(','));
-  if (parts.size() != 4) return false;
-  int out[4];
-  for (int i = 0; i < 4; ++i) {
+  if (parts.size() != static_cast<qsizetype>(N)) return false;
+  int out[N];
+  for (std::size_t i = 0; i < N; ++i) {
     std::int32_t n = 0;
-    if (!TryParseInt32(parts[i].trimmed().toStdString(), n)) return false;
+    if (!TryParseInt32(parts[static_cast<qsizetype>(i)].trimmed().toStdString(), n)) return false;
     out[i] = n;
   }
   std::copy(std::begin(out), std::end(out), std::begin(v));
@@ -159,8 +163,9 @@ bool LoadPlacementFile(const QString& path, TWindowPlacement& p) {
   r.Flags = Int(ini, kWindow, "Flags", r.Flags);
   r.ShowCmd = Int(ini, kWindow, "ShowCmd", r.ShowCmd);
   r.PixelsPerInch = Int(ini, kWindow, "PixelsPerInch", r.PixelsPerInch);
-  ParseFourInts(Text(ini, kWindow, "MinMaxPos", QString()), r.MinMaxPos);
-  if (!ParseFourInts(Text(ini, kWindow, "NormPos", QString()), r.NormPos)) return false;
+  ParseInts(Text(ini, kWindow, "MinMaxPos", QString()), r.MinMaxPos);
+  if (!ParseInts(Text(ini, kWindow, "NormPos", QString()), r.NormPos)) return false;
+  ParseInts(Text(ini, kWindow, "Splitter", QString()), r.Splitter);
   p = r;
   return true;
 }
@@ -171,8 +176,9 @@ bool SavePlacementFile(const QString& path, const TWindowPlacement& p, QString* 
   Put(ini, kWindow, "Flags", p.Flags);
   Put(ini, kWindow, "ShowCmd", p.ShowCmd);
   Put(ini, kWindow, "PixelsPerInch", p.PixelsPerInch);
-  Put(ini, kWindow, "MinMaxPos", FourInts(p.MinMaxPos));
-  Put(ini, kWindow, "NormPos", FourInts(p.NormPos));
+  Put(ini, kWindow, "MinMaxPos", JoinInts(p.MinMaxPos));
+  Put(ini, kWindow, "NormPos", JoinInts(p.NormPos));
+  Put(ini, kWindow, "Splitter", JoinInts(p.Splitter));
   return SaveIni(path, ini, error);
 }
 
@@ -195,13 +201,4 @@ TConsolePaths DefaultConsolePaths() {
   const QString program = QCoreApplication::applicationFilePath();
   const QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
   return {DefaultIniPath(program, config), DefaultPlacementPath(program, config)};
-}
-
-bool WriteFileReplacing(const QString& path, const QByteArray& bytes, QString* error) {
-  QSaveFile file(path);
-  if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit()) {
-    return true;
-  }
-  if (error) *error = file.errorString();
-  return false;
 }

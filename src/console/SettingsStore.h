@@ -3,6 +3,7 @@
 #include <QString>
 
 #include "ConsoleSettings.h"
+#include "FileReplace.h"
 
 // The INI files of the console. Booleans are written as 1 and 0; keys that are
 // missing or unreadable give the defaults; keys of others in the same file are kept.
@@ -22,6 +23,3 @@ QString DefaultIniPath(const QString& programPath, const QString& configDir);
 // <user configuration folder>/<program name>.INI, the profile store's own folder.
 QString DefaultPlacementPath(const QString& programPath, const QString& configDir);
 TConsolePaths DefaultConsolePaths();
-
-// Writes the bytes beside the target, then renames over it.
-bool WriteFileReplacing(const QString& path, const QByteArray& bytes, QString* error);

@@ -13,13 +13,13 @@
 
 #include "AboutDialog.h"
 #include "LogMemo.h"
+#include "ShellLayout.h"
 #include "ui_ManualCommandTab.h"
 
 TMainForm::TMainForm(const TConsolePaths& paths, QWidget* parent)
     : QMainWindow(parent), Paths(paths) {
   setObjectName(QStringLiteral("MainForm"));
   setWindowTitle(QStringLiteral("VELMORA ECR/FPR Test application"));
-  resize(1000, 740);
   BuildMenus();
   BuildPages();
   BuildPanels();
@@ -28,12 +28,16 @@ TMainForm::TMainForm(const TConsolePaths& paths, QWidget* parent)
   BuildManualCommandPage();
   InstallDialogHooks();
 
-  auto* splitter = new QSplitter(Qt::Vertical, this);
-  splitter->addWidget(PCMain);
-  splitter->addWidget(StatusMemo);
-  splitter->setStretchFactor(0, 1);
-  splitter->setStretchFactor(1, 1);
-  setCentralWidget(splitter);
+  Splitter = new QSplitter(Qt::Vertical, this);
+  Splitter->setObjectName(QStringLiteral("Splitter"));
+  Splitter->addWidget(PCMain);
+  Splitter->addWidget(StatusMemo);
+  // The panels keep their height as the window grows; the log takes the rest.
+  Splitter->setStretchFactor(0, 0);
+  Splitter->setStretchFactor(1, 1);
+  Splitter->setChildrenCollapsible(false);
+  setCentralWidget(Splitter);
+  GiveMenuButtonsRoom(this);
 
   LoadSettings();
   SentRaw.clear();
@@ -80,6 +84,8 @@ QWidget* AddPage(QTabWidget* tabs, const char* name, const QString& caption) {
 void TMainForm::BuildPages() {
   PCMain = new QTabWidget(this);
   PCMain->setObjectName(QStringLiteral("PCMain"));
+  // A caption is read whole or, in a narrow window, reached with the arrows.
+  PCMain->setElideMode(Qt::ElideNone);
   TS_Information = AddPage(PCMain, "TS_Information", QStringLiteral("Information"));
   TS_FMReports = AddPage(PCMain, "TS_FMReports", QStringLiteral("Fiscal reports"));
   TS_AdvLines = AddPage(PCMain, "TS_AdvLines", QStringLiteral("Header/footer lines"));
@@ -160,6 +166,7 @@ void TMainForm::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);
   if (!PlacementShown_) {
     PlacementShown_ = true;
+    ApplyDivider();
     if (RestoreMaximized_) setWindowState(windowState() | Qt::WindowMaximized);
   }
 }

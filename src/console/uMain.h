@@ -13,8 +13,10 @@
 class QAction;
 class QLabel;
 class QMenu;
+class QSplitter;
 class QTabWidget;
 class TAboutDlg;
+class TFileCalls;
 class TLogMemo;
 class TInformationTab;
 class TFiscalReportsTab;
@@ -104,6 +106,9 @@ class TMainForm : public QMainWindow {
   QString StatusPanelText(int index) const;
   void SetStatusPanelText(int index, const QString& text);
 
+  // ---- The pages above, the log below; the divider is kept with the placement.
+  QSplitter* Splitter = nullptr;
+
   // ---- Pages of PCMain, in order
   QTabWidget* PCMain = nullptr;
   QWidget* TS_Information = nullptr;
@@ -153,6 +158,8 @@ class TMainForm : public QMainWindow {
   std::function<QString()> AskSaveFileName;
   std::function<bool(QString&)> AskHexCode;  // false: cancelled
   std::function<void(const QString&)> ShowError;
+  // The file calls of "Save to file"; null: the system's. Tests make them fail.
+  TFileCalls* SaveFileCalls = nullptr;
 
   TAboutDlg* AboutDlg = nullptr;  // made on first use unless given
 
@@ -192,10 +199,13 @@ class TMainForm : public QMainWindow {
   void InsertIntoParams(const QString& ch);
   void AfterFontChange();
   void RestorePlacement();
+  void PlaceFirstTime();
+  void ApplyDivider();
   void StorePlacement();
   bool SaveLogTo(const QString& path, QString* error) const;
 
   QLabel* StatusPanels_[3] = {nullptr, nullptr, nullptr};
   bool PlacementShown_ = false;
   bool RestoreMaximized_ = false;
+  int StoredPagesHeight_ = 0;  // 0: first start, the pages get their share
 };

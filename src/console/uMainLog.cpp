@@ -6,6 +6,7 @@
 #include <QMessageBox>
 
 #include "Cp1251.h"
+#include "FileReplace.h"
 #include "LogMemo.h"
 #include "SettingsStore.h"
 #include "uMain.h"
@@ -95,7 +96,7 @@ void TMainForm::LogResult(const QString& title, const QString& resultText,
   block.ReceivedRaw = ReceivedRaw;
   block.Options = LogOptions();
   TFocusKeeper focus;
-  for (const TLogLine& line : ComposeResultBlock(block)) StatusMemo->AppendLine(line);
+  StatusMemo->AppendLines(ComposeResultBlock(block));
   SentRaw.clear();
   ReceivedRaw.clear();
 }
@@ -111,40 +112,54 @@ void TMainForm::SaveToFile1Click() {
   if (path.isEmpty()) return;
   QString error;
   if (!SaveLogTo(path, &error)) {
-    ShowError(QStringLiteral("The log was not saved to %1: %2").arg(path, error));
+    ShowError(QStringLiteral("The log was not saved to %1: %2 Nothing was written there; a file "
+                             "that was there is unchanged.")
+                  .arg(path, error));
   }
 }
 
-// CP1251 with CR LF after every line; a character the code page lacks becomes '?'.
+namespace {
+
+// CP1251; a character the code page lacks becomes '?'.
+std::string LogLineToCp1251(const QString& line) {
+  std::string out;
+  if (Utf8ToCp1251(line.toStdString(), out)) return out;
+  out.clear();
+  for (const QChar ch : line) {
+    std::string one;
+    out += Utf8ToCp1251(QString(ch).toStdString(), one) && one.size() == 1 ? one : "?";
+  }
+  return out;
+}
+
+}  // namespace
+
+// Every line followed by CR LF.
 bool TMainForm::SaveLogTo(const QString& path, QString* error) const {
+  const TLogLines& lines = StatusMemo->Store();
   QByteArray bytes;
-  for (const QString& line : StatusMemo->Lines()) {
-    std::string cp;
-    for (const QChar ch : line) {
-      std::string one;
-      cp += Utf8ToCp1251(QString(ch).toStdString(), one) && one.size() == 1 ? one : "?";
-    }
-    bytes.append(cp.data(), static_cast<qsizetype>(cp.size()));
+  for (std::size_t i = 0; i < lines.Count(); ++i) {
+    const std::string line = LogLineToCp1251(lines.Text(i));
+    bytes.append(line.data(), static_cast<qsizetype>(line.size()));
     bytes.append("\r\n");
   }
+  if (SaveFileCalls) return WriteFileReplacing(path, bytes, error, *SaveFileCalls);
   return WriteFileReplacing(path, bytes, error);
 }
 
 void TMainForm::IncreaseFontClick() {
-  StatusMemo->ResizeAllText(1);
   StatusMemo->SetLogFontSize(StatusMemo->LogFont().pointSize() + 1);
   AfterFontChange();
 }
 
 void TMainForm::DecreaseFontClick() {
-  StatusMemo->ResizeAllText(-1);
   StatusMemo->SetLogFontSize(StatusMemo->LogFont().pointSize() - 1);
   AfterFontChange();
 }
 
-// All text back to 11 points; the log font keeps its size for later lines.
+// All text, and every line written after, in the default size.
 void TMainForm::ResetFontClick() {
-  StatusMemo->SetAllTextSize(11);
+  StatusMemo->SetLogFontSize(kDefaultLogFontSize);
   AfterFontChange();
 }
 

@@ -2,13 +2,18 @@
 #include <QAction>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QSplitter>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QtGlobal>
+#include <algorithm>
 
 #include "LogMemo.h"
 #include "SettingsStore.h"
+#include "ShellLayout.h"
+#include "panels/ReceiptOpenPage.h"
 #include "uMain.h"
 #include "uSettings.h"
-#include "panels/ReceiptOpenPage.h"
 
 namespace {
 
@@ -73,12 +78,35 @@ void TMainForm::Settings1Click() {
 
 void TMainForm::RestorePlacement() {
   TWindowPlacement p;
-  if (!LoadPlacementFile(Paths.PlacementPath, p)) return;
+  if (!LoadPlacementFile(Paths.PlacementPath, p)) return PlaceFirstTime();
   const QRect rect(QPoint(p.NormPos[0], p.NormPos[1]),
                    QSize(p.NormPos[2] - p.NormPos[0], p.NormPos[3] - p.NormPos[1]));
   const QScreen* screen = QGuiApplication::screenAt(rect.center());
-  if (rect.width() >= 200 && rect.height() >= 150 && screen) setGeometry(rect);
+  if (rect.width() >= 200 && rect.height() >= 150 && screen) {
+    setGeometry(rect);
+  } else {
+    PlaceFirstTime();
+  }
   RestoreMaximized_ = p.ShowCmd == 3;
+  StoredPagesHeight_ = p.Splitter[0];
+}
+
+// No placement yet: a size that shows every tab caption, in the middle of the screen.
+void TMainForm::PlaceFirstTime() {
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 1280, 800);
+  // The tab bar's own frame and the page control's margins beside the captions.
+  const int tabs = PCMain->tabBar()->sizeHint().width() + 16;
+  QRect rect(QPoint(), FirstWindowSize(area.size(), tabs));
+  rect.moveCenter(area.center());
+  setGeometry(rect);
+}
+
+// Once the window has its size: the stored divider, or the first start's split.
+void TMainForm::ApplyDivider() {
+  const int total = Splitter->height() - Splitter->handleWidth();
+  const int pages = StoredPagesHeight_ > 0 ? StoredPagesHeight_ : FirstPagesHeight(total);
+  Splitter->setSizes({pages, std::max(1, total - pages)});
 }
 
 void TMainForm::StorePlacement() {
@@ -91,6 +119,8 @@ void TMainForm::StorePlacement() {
   p.NormPos[1] = r.top();
   p.NormPos[2] = r.left() + r.width();
   p.NormPos[3] = r.top() + r.height();
+  const QList<int> sizes = Splitter->sizes();
+  if (sizes.size() == 2) std::copy(sizes.begin(), sizes.end(), std::begin(p.Splitter));
   QString error;
   if (!SavePlacementFile(Paths.PlacementPath, p, &error)) {
     qWarning("fprtest: window placement not saved to %s: %s", qPrintable(Paths.PlacementPath),

@@ -13,6 +13,13 @@ TfrmSettings::TfrmSettings(QWidget* parent) : QDialog(parent), ui(new Ui::TfrmSe
   ui->cmbPortPath->addItem(QString());
   ui->cmbPortPath->addItems(ListSerialDevices());
   ui->cmbPortPath->setCurrentIndex(0);
+  // The two boxes share one place, and the dialog one size, whichever shows.
+  for (QWidget* box :
+       {static_cast<QWidget*>(ui->gBoxRS232), static_cast<QWidget*>(ui->gbTCPSettings)}) {
+    QSizePolicy policy = box->sizePolicy();
+    policy.setRetainSizeWhenHidden(true);
+    box->setSizePolicy(policy);
+  }
   ui->gbTCPSettings->hide();
   connect(ui->rbRS232, &QRadioButton::clicked, this, &TfrmSettings::rbRS232Click);
   connect(ui->rbTCP, &QRadioButton::clicked, this, &TfrmSettings::rbTCPClick);

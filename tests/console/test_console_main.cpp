@@ -1,6 +1,8 @@
 // The main window: pages, log pane, pop-up menu and the frame of work.
 #include <QtTest>
 
+#include <QClipboard>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QMenu>
@@ -9,7 +11,11 @@
 #include <QTabWidget>
 #include <QTextDocument>
 
+#include <cerrno>
+#include <cstring>
+
 #include "ConsoleTestSupport.h"
+#include "FileReplace.h"
 #include "TabPanel.h"
 #include "uPrintData.h"
 
@@ -26,6 +32,46 @@ class TNoisyDevice : public TScriptedDevice {
     return TScriptedDevice::SendCommand(code, data, status);
   }
 };
+
+// Makes one call of a file replacement fail as a full or failing disk does; the
+// others reach the real file system.
+class TFailingCalls : public TFileCalls {
+ public:
+  QString Step;
+  int Error = 0;
+  int Open(const char* path, int flags, mode_t mode) override {
+    return Step == "open" ? Fail() : TFileCalls::Open(path, flags, mode);
+  }
+  ssize_t Write(int fd, const void* data, std::size_t size) override {
+    if (Step == "stalled write") return 0;
+    if (Step != "write") return TFileCalls::Write(fd, data, size);
+    // A few bytes reach the disk, then it is full.
+    if (Written_ >= 5) return Fail();
+    const std::size_t n = std::min<std::size_t>(size, 5 - Written_);
+    Written_ += n;
+    return TFileCalls::Write(fd, data, n);
+  }
+  int Sync(int fd) override { return Step == "sync" ? Fail() : TFileCalls::Sync(fd); }
+  int Close(int fd) override {
+    const int r = TFileCalls::Close(fd);
+    return Step == "close" ? Fail() : r;
+  }
+  int Rename(const char* from, const char* to) override {
+    return Step == "rename" ? Fail() : TFileCalls::Rename(from, to);
+  }
+
+ private:
+  int Fail() const {
+    errno = Error;
+    return -1;
+  }
+  std::size_t Written_ = 0;
+};
+
+QByteArray ReadAll(const QString& path) {
+  QFile f(path);
+  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
 
 QStringList Captions(QTabWidget* tabs) {
   QStringList out;
@@ -114,7 +160,9 @@ class TMainFormTest : public QObject {
     QCOMPARE(content[2].Colour, ELogColour::Maroon);
     QCOMPARE(content[3].Style, unsigned(lsPlain));
     QVERIFY(f.StatusMemo->toPlainText().contains(QStringLiteral("<b>x</b> &amp;")));
-    QVERIFY(f.StatusMemo->toHtml().contains(QStringLiteral("&lt;b&gt;x&lt;/b&gt; &amp;amp;")));
+    f.SelectAll1Click();
+    f.Copy1Click();
+    QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("\na\nb\n<b>x</b> &amp;"));
     f.Clear1Click();
     QCOMPARE(F.Lines(), QStringList());
   }
@@ -322,9 +370,14 @@ class TMainFormTest : public QObject {
     f.IncreaseFontClick();
     f.ResetFontClick();
     QCOMPARE(f.StatusMemo->LinePointSize(0), 11.0);
-    QCOMPARE(f.StatusMemo->LogFont().pointSize(), 13);
+    QCOMPARE(f.StatusMemo->LogFont().pointSize(), 11);
     f.AddLogLine(QStringLiteral("three"));
-    QCOMPARE(f.StatusMemo->LinePointSize(2), 13.0);
+    QCOMPARE(f.StatusMemo->LinePointSize(2), 11.0);
+    // Reset after Decrease: what is written next is not left small.
+    f.DecreaseFontClick();
+    f.ResetFontClick();
+    f.LogResult(QStringLiteral("T"), QStringLiteral("ok"), QString());
+    QCOMPARE(f.StatusMemo->LinePointSize(9), 11.0);
   }
 
   void SaveToFileWritesCp1251WithCrLf() {
@@ -344,6 +397,70 @@ class TMainFormTest : public QObject {
     QCOMPARE(saved.readAll(), QByteArray("Fisk.\xEC"
                                          "emory\r\n\r\nend\r\n"));
     QVERIFY(F.Errors.isEmpty());
+  }
+
+  void FailedSaveKeepsTheOldFile_data() {
+    QTest::addColumn<QString>("step");
+    QTest::addColumn<int>("error");
+    QTest::addColumn<QString>("says");
+    QTest::newRow("disk full while writing") << "write" << ENOSPC << "Cannot write the file";
+    QTest::newRow("write takes nothing") << "stalled write" << ENOSPC << "Cannot write the file";
+    QTest::newRow("flush to disk fails") << "sync" << EIO << "Cannot flush the file to disk";
+    QTest::newRow("close reports the lost write") << "close" << EDQUOT << "Cannot close the file";
+    QTest::newRow("rename refused") << "rename" << EACCES << "in place of the old one";
+    QTest::newRow("no new file") << "open" << EACCES << "Cannot create a new file";
+  }
+  void FailedSaveKeepsTheOldFile() {
+    QFETCH(QString, step);
+    QFETCH(int, error);
+    QFETCH(QString, says);
+    TMainForm& f = *F.Form;
+    for (int i = 0; i < 50; ++i) f.AddLogLine(QStringLiteral("line %1 of the new log").arg(i));
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("log.txt"));
+    QFile old(path);
+    QVERIFY(old.open(QIODevice::WriteOnly));
+    old.write("the old log\r\n");
+    old.close();
+    TFailingCalls calls;
+    calls.Step = step;
+    calls.Error = error;
+    f.SaveFileCalls = &calls;
+    f.AskSaveFileName = [&] { return path; };
+    f.SaveToFile1Click();
+    f.SaveFileCalls = nullptr;
+
+    QCOMPARE(ReadAll(path), QByteArray("the old log\r\n"));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"log.txt"});  // no leftovers
+    QCOMPARE(F.Errors.size(), 1);
+    const QString& message = F.Errors[0];
+    for (const QString& part : {path, says, QString::fromLocal8Bit(std::strerror(error)),
+                                QStringLiteral("Nothing was written")}) {
+      QVERIFY2(message.contains(part), qPrintable(message));
+    }
+  }
+
+  // The replaced file keeps its permissions; through a link the target is replaced.
+  void SaveKeepsPermissionsAndFollowsALink() {
+    TMainForm& f = *F.Form;
+    f.AddLogLine(QStringLiteral("new"));
+    QTemporaryDir dir;
+    const QString target = dir.filePath(QStringLiteral("target.txt"));
+    const QString link = dir.filePath(QStringLiteral("link.txt"));
+    QFile old(target);
+    QVERIFY(old.open(QIODevice::WriteOnly));
+    old.close();
+    const auto mode = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup;
+    QVERIFY(QFile::setPermissions(target, mode));
+    QVERIFY(QFile::link(target, link));
+    f.AskSaveFileName = [&] { return link; };
+    f.SaveToFile1Click();
+    QVERIFY(F.Errors.isEmpty());
+    QVERIFY(QFileInfo(link).isSymLink());
+    QCOMPARE(ReadAll(target), QByteArray("new\r\n"));
+    const auto user =
+        QFile::ReadUser | QFile::WriteUser | QFile::ExeUser;  // the same, as seen by us
+    QCOMPARE(QFile::permissions(target) & ~user, QFileDevice::Permissions(mode));
   }
 
   void SaveFailureSaysSoAndWritesNothing() {

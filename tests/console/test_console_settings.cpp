@@ -120,6 +120,8 @@ class TSettingsTest : public QObject {
     p.NormPos[1] = 20;
     p.NormPos[2] = 810;
     p.NormPos[3] = 620;
+    p.Splitter[0] = 270;
+    p.Splitter[1] = 405;
     QString error;
     QVERIFY(SavePlacementFile(path, p, &error));
     TWindowPlacement back;
@@ -129,6 +131,15 @@ class TSettingsTest : public QObject {
     QVERIFY(text.contains("[MAIN WINDOW]"));
     QVERIFY(text.contains("NormPos=10,20,810,620"));
     QVERIFY(text.contains("MinMaxPos=-1,-1,-1,-1"));
+    QVERIFY(text.contains("Splitter=270,405"));
+
+    // A file without the divider (or with a broken one) gives the first start's split.
+    for (const char* splitter : {"", "Splitter=12\r\n", "Splitter=a,b\r\n"}) {
+      WriteAll(path, QByteArray("[MAIN WINDOW]\r\nShowCmd=1\r\nNormPos=1,2,3,4\r\n") + splitter);
+      QVERIFY(LoadPlacementFile(path, back));
+      QCOMPARE(back.Splitter[0], 0);
+      QCOMPARE(back.NormPos[3], 4);
+    }
   }
 
   void IniBesideTheProgramWhenItsFolderIsWritable() {
