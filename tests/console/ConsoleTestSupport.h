@@ -47,6 +47,18 @@ struct TFormFixture {
   QString IniPath() const { return Dir.filePath(QStringLiteral("fprtest.ini")); }
   QString PlacementPath() const { return Dir.filePath(QStringLiteral("fprtest.INI")); }
 
+  // Every test function gets a window of its own; the simulator it starts is
+  // stopped when it ends, so nothing outlives the test.
+  void Fresh() {
+    Release();
+    Errors.clear();
+    Open();
+  }
+  void Release() {
+    Form.reset();
+    Sim.reset();
+  }
+
   // Builds the window (reading the INI if one was written before).
   void Open() {
     Form = std::make_unique<TMainForm>(TConsolePaths{IniPath(), PlacementPath()});

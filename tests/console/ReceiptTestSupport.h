@@ -7,12 +7,11 @@
 #include <vector>
 
 #include "ConsoleTestSupport.h"
-#include "PanelTestSlots.h"
 
 // A new window without the settings an earlier test saved.
 inline void Restart(TFormFixture& f) {
   QFile::remove(f.IniPath());
-  FreshForm(f);
+  f.Fresh();
 }
 
 // "CMD:data" of a request with every byte outside 20H..7EH as <XX>, so that

@@ -45,16 +45,10 @@ class TCommentReceiptTest : public QObject {
   }
 
  private slots:
-  void init() {
-    F.Form.reset();
-    F.Sim.reset();
-    F.Open();
-  }
+  void init() { F.Fresh(); }
   void cleanup() {
-    if (F.Sim) {
-      F.Sim->Device().SetTrace({});
-      F.Sim->Stop();
-    }
+    if (F.Sim) F.Sim->Device().SetTrace({});
+    F.Release();
   }
 
   void TabHasItsControls() {

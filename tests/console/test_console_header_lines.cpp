@@ -9,7 +9,6 @@
 
 #include "ConsoleTestSupport.h"
 #include "HeaderLinesTab.h"
-#include "PanelTestSlots.h"
 #include "ui_HeaderLinesTab.h"
 
 namespace {
@@ -39,8 +38,8 @@ class THeaderLinesTest : public QObject {
   }
 
  private slots:
-  void init() { FreshForm(F); }
-  void cleanup() { ReleaseForm(F); }
+  void init() { F.Fresh(); }
+  void cleanup() { F.Release(); }
 
   void EditsAndTheirLabels() {
     for (int i = 0; i < 8; ++i) {

@@ -45,14 +45,8 @@ class TInformationTest : public QObject {
   }
 
  private slots:
-  void init() {
-    F.Form.reset();
-    F.Sim.reset();
-    F.Open();
-  }
-  void cleanup() {
-    if (F.Sim) F.Sim->Stop();
-  }
+  void init() { F.Fresh(); }
+  void cleanup() { F.Release(); }
 
   void ReadsShowTheSimulatorsState_data() {
     QTest::addColumn<QString>("button");

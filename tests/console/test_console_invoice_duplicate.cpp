@@ -31,14 +31,8 @@ class TInvoiceDuplicateTest : public QObject {
   }
 
  private slots:
-  void init() {
-    F.Form.reset();
-    F.Sim.reset();
-    F.Open();
-  }
-  void cleanup() {
-    if (F.Sim) F.Sim->Stop();
-  }
+  void init() { F.Fresh(); }
+  void cleanup() { F.Release(); }
 
   void EditsHaveTheirLabelsAndDefaults() {
     const QList<QPair<QLineEdit*, QString>> edits = {

@@ -22,15 +22,8 @@ class TInvoiceRangeTabTest : public QObject {
   }
 
  private slots:
-  void init() {
-    F.Form.reset();
-    F.Sim.reset();
-    F.Open();
-  }
-  void cleanup() {
-    F.Form.reset();
-    F.Sim.reset();
-  }
+  void init() { F.Fresh(); }
+  void cleanup() { F.Release(); }
 
   // The button named "Set" reads and the one named "Get" sets.
   void Controls() {

@@ -61,16 +61,8 @@ class TOtherTabTest : public QObject {
   }
 
  private slots:
-  void init() {
-    F.Form.reset();
-    F.Sim.reset();
-    F.Errors.clear();
-    F.Open();
-  }
-  void cleanup() {
-    F.Form.reset();
-    F.Sim.reset();
-  }
+  void init() { F.Fresh(); }
+  void cleanup() { F.Release(); }
 
   void DefaultsAndLabels() {
     QVERIFY(U()->c7SysDateTime_DateDateEdit->IsEmpty());

@@ -74,7 +74,7 @@ class TReceiptOpenTest : public QObject {
     Boxes.clear();
     ResetPage();
   }
-  void cleanup() { ReleaseForm(F); }
+  void cleanup() { F.Release(); }
 
   void EmptyRefundDateAndTimeAndLabelledInputs() {
     auto* u = Ui();

@@ -67,7 +67,7 @@ class TReceiptPagesTest : public QObject {
 
  private slots:
   void init() { Restart(F); }
-  void cleanup() { ReleaseForm(F); }
+  void cleanup() { F.Release(); }
 
   void EveryButtonSendsItsGroup() {
     StartSimulator();

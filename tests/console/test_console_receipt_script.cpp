@@ -52,7 +52,7 @@ class TFiscalTestReceiptTest : public QObject {
     Ui()->eOpName->setText(QStringLiteral("OPER1"));
     Ui()->eUNP->setText(QStringLiteral("QZ999834-0001-0000001"));
   }
-  void cleanup() { ReleaseForm(F); }
+  void cleanup() { F.Release(); }
 
   void WholeReceiptOnOneLink() {
     Ui()->btnTestFiscRec->click();

@@ -67,15 +67,8 @@ class TRegistersTest : public QObject {
   }
 
  private slots:
-  void init() {
-    F.Form.reset();
-    F.Sim.reset();
-    F.Open();
-  }
-  void cleanup() {
-    F.Form.reset();
-    F.Sim.reset();
-  }
+  void init() { F.Fresh(); }
+  void cleanup() { F.Release(); }
 
   // Keyboard users and screen readers reach every input by its label.
   void EveryInputHasItsLabel() {

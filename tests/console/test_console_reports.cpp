@@ -10,7 +10,6 @@
 #include "ConsoleTestSupport.h"
 #include "FiscalReportsTab.h"
 #include "OptionalDateEdit.h"
-#include "PanelTestSlots.h"
 #include "ui_FiscalReportsTab.h"
 
 namespace {
@@ -55,8 +54,8 @@ class TFiscalReportsTest : public QObject {
   }
 
  private slots:
-  void init() { FreshForm(F); }
-  void cleanup() { ReleaseForm(F); }
+  void init() { F.Fresh(); }
+  void cleanup() { F.Release(); }
 
   void ControlsAndDefaults() {
     QCOMPARE(Ui()->c2StartNmbEdit->maxLength(), 10);
