@@ -23,6 +23,7 @@ TLogMemo::TLogMemo(QWidget* parent) : QAbstractScrollArea(parent), LogFont_(Defa
   viewport()->setCursor(Qt::IBeamCursor);
   verticalScrollBar()->setSingleStep(1);
   UpdateMetrics();
+  InstallAccessibility();
 }
 
 QFont TLogMemo::DefaultLogFont(int pointSize) {
@@ -119,6 +120,7 @@ void TLogMemo::AppendLine(const TLogLine& line) {
 void TLogMemo::AppendLines(const std::vector<TLogLine>& lines) {
   for (const TLogLine& line : lines) Lines_.Append(line);
   AfterAppend();
+  AnnounceLastBlock();
 }
 
 // The view follows the log unless the operator is selecting in it.

@@ -50,6 +50,9 @@ class TLogMemo : public QAbstractScrollArea {
   std::pair<TLogPos, TLogPos> Selection() const;
   void Select(const TLogPos& from, const TLogPos& to);
 
+  // The newest result block: the lines after the closing line of the one before.
+  QString LastBlockText() const;
+
   // Drops the selection and shows the last line.
   void MoveCaretToEnd();
   // The character under a point of the viewport.
@@ -71,6 +74,8 @@ class TLogMemo : public QAbstractScrollArea {
  private:
   static constexpr int kMargin = 4;  // around the text, as an edit box has it
 
+  void InstallAccessibility();
+  void AnnounceLastBlock();
   void UpdateMetrics();
   void Rewrap();
   void UpdateScrollBar(bool toEnd);

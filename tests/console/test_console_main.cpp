@@ -1,6 +1,7 @@
 // The main window: pages, log pane, pop-up menu and the frame of work.
 #include <QtTest>
 
+#include <QAccessible>
 #include <QClipboard>
 #include <QDir>
 #include <QFile>
@@ -193,6 +194,24 @@ class TMainFormTest : public QObject {
     f.RunCommand(QStringLiteral("again"), action);
     QCOMPARE(F.Scripted->Commands(), (std::vector<std::uint8_t>{0x5A, 0x4A, 0x4A}));
     QCOMPARE(F.Scripted->ConnectCalls, 2);
+  }
+
+  // The pane draws its own rows; assistive technology reads it as a read-only
+  // text named "Log" whose value is the newest result block.
+  void ScreenReadersGetTheNewestBlock() {
+    TMainForm& f = *F.Form;
+    QAccessibleInterface* log = QAccessible::queryAccessibleInterface(f.StatusMemo);
+    QVERIFY(log);
+    QCOMPARE(log->text(QAccessible::Name), QStringLiteral("Log"));
+    QVERIFY(log->state().readOnly);
+    QCOMPARE(log->text(QAccessible::Value), QString());
+    F.ScriptIdentity();
+    F.Scripted->Answer("");
+    for (const char* result : {"first", "second"}) {
+      f.RunCommand(QStringLiteral("T"), [&] { return std::string(result); });
+    }
+    QCOMPARE(log->text(QAccessible::Value),
+             QStringLiteral("T\nDuration: 5ms\n\nResult - OK \nsecond\n"));
   }
 
   void ConnectionFailureWritesTheDeviceTextAndNoTraffic() {
