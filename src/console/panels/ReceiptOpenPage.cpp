@@ -114,6 +114,9 @@ void TReceiptOpenPage::chUseValidUNPClick() {
   } catch (const std::exception&) {
     ui->eUNP->setText(QString());
   }
+  // A device serves one host at a time: an idle link left open would lock
+  // out every other one.
+  if (Device().IsConnected()) Device().Disconnect();
 }
 
 void TReceiptOpenPage::Button4Click() {
