@@ -24,10 +24,10 @@ void CheckStep(const TStep& step) {
   if (step.Op == nullptr) return;
   for (const auto& [name, value] : step.Args) {
     bool declared = false;
-    for (const TValueSpec& s : step.Op->Args) declared |= s.Name == name && s.Kind == value.Kind;
+    for (const TValueDecl& s : step.Op->Args) declared |= s.Name == name && s.Kind == value.Kind;
     Check(declared);
   }
-  for (const TValueSpec& s : step.Op->Args) {
+  for (const TValueDecl& s : step.Op->Args) {
     bool given = false;
     for (const auto& [name, value] : step.Args) given |= name == s.Name;
     Check(given || s.Optional);

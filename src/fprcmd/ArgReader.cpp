@@ -215,13 +215,13 @@ std::string ClosestName(std::string_view name, const std::vector<std::string>& c
   return best;
 }
 
-bool ReadArguments(const std::vector<TValueSpec>& specs, const std::vector<std::string>& words,
+bool ReadArguments(const std::vector<TValueDecl>& decls, const std::vector<std::string>& words,
                    TNamedValues& values, std::vector<std::string>& errors) {
   const std::size_t errorsBefore = errors.size();
   std::vector<std::string> names;
-  for (const TValueSpec& s : specs) names.push_back(s.Name);
-  std::vector<std::optional<TValue>> given(specs.size());
-  std::vector<bool> named(specs.size(), false);  // also when its value was wrong
+  for (const TValueDecl& s : decls) names.push_back(s.Name);
+  std::vector<std::optional<TValue>> given(decls.size());
+  std::vector<bool> named(decls.size(), false);  // also when its value was wrong
   for (const std::string& word : words) {
     const std::size_t eq = word.find('=');
     if (eq == std::string::npos || eq == 0) {
@@ -244,20 +244,20 @@ bool ReadArguments(const std::vector<TValueSpec>& specs, const std::vector<std::
     named[i] = true;
     TValue value;
     std::string error;
-    if (!ParseArgValue(specs[i].Kind, std::string_view(word).substr(eq + 1), value, error)) {
-      errors.push_back("argument " + name + " (" + std::string(KindName(specs[i].Kind)) +
+    if (!ParseArgValue(decls[i].Kind, std::string_view(word).substr(eq + 1), value, error)) {
+      errors.push_back("argument " + name + " (" + std::string(KindName(decls[i].Kind)) +
                        "): " + error);
       continue;
     }
     given[i] = value;
   }
   values.clear();
-  for (std::size_t i = 0; i < specs.size(); ++i) {
+  for (std::size_t i = 0; i < decls.size(); ++i) {
     if (given[i]) {
-      values.emplace_back(specs[i].Name, *given[i]);
-    } else if (!specs[i].Optional && !named[i]) {
-      errors.push_back("missing argument " + specs[i].Name + " (" +
-                       std::string(KindName(specs[i].Kind)) + ")");
+      values.emplace_back(decls[i].Name, *given[i]);
+    } else if (!decls[i].Optional && !named[i]) {
+      errors.push_back("missing argument " + decls[i].Name + " (" +
+                       std::string(KindName(decls[i].Kind)) + ")");
     }
   }
   return errors.size() == errorsBefore;

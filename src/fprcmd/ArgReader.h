@@ -14,11 +14,11 @@
 // held by CP1251 as a whole; dates are YYYY-MM-DD[THH:MM:SS] or 0 for none.
 bool ParseArgValue(TValueKind kind, std::string_view text, TValue& value, std::string& error);
 
-// Reads NAME=VALUE words against `specs`: every word must name one of them, at
+// Reads NAME=VALUE words against `decls`: every word must name one of them, at
 // most once, with a value of its kind, and every argument that is not optional
-// must be given. The values come out in the order of `specs`. Every problem is
+// must be given. The values come out in the order of `decls`. Every problem is
 // reported, each naming its argument; false when there was any.
-bool ReadArguments(const std::vector<TValueSpec>& specs, const std::vector<std::string>& words,
+bool ReadArguments(const std::vector<TValueDecl>& decls, const std::vector<std::string>& words,
                    TNamedValues& values, std::vector<std::string>& errors);
 
 // The candidate that `name` most likely meant (same letters in another case, or

@@ -36,9 +36,9 @@ json ValuesJson(const TNamedValues& values) {
   return out;
 }
 
-json SpecsJson(const std::vector<TValueSpec>& specs, bool withOptional) {
+json DeclsJson(const std::vector<TValueDecl>& decls, bool withOptional) {
   json out = json::array();
-  for (const TValueSpec& s : specs) {
+  for (const TValueDecl& s : decls) {
     json item = {{"name", s.Name}, {"kind", KindName(s.Kind)}};
     if (withOptional) item["optional"] = s.Optional;
     out.push_back(item);
@@ -90,8 +90,8 @@ class TJsonPrinter : public TPrinter {
   void Operation(const TOperation& op) override {
     Write({{"name", op.Name},
            {"command", op.Command},
-           {"args", SpecsJson(op.Args, true)},
-           {"outs", SpecsJson(op.Outs, false)}});
+           {"args", DeclsJson(op.Args, true)},
+           {"outs", DeclsJson(op.Outs, false)}});
   }
 
   void Frame(int number, const TFrameReport& f) override {

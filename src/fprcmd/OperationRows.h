@@ -10,16 +10,16 @@
 // The rows of the operation table, one file per group of the device's declaration.
 
 // Builds the argument or out-value list of one row.
-struct TSpecs {
-  TSpecs& Add(const std::string& name, TValueKind kind);
-  TSpecs& Opt(const std::string& name, TValueKind kind);  // a record field with a default
-  TSpecs& Array(const std::string& name, int count, TValueKind kind);  // Name[1]..Name[count]
-  operator std::vector<TValueSpec>() const { return Items; }
-  std::vector<TValueSpec> Items;
+struct TDecls {
+  TDecls& Add(const std::string& name, TValueKind kind);
+  TDecls& Opt(const std::string& name, TValueKind kind);  // a record field with a default
+  TDecls& Array(const std::string& name, int count, TValueKind kind);  // Name[1]..Name[count]
+  operator std::vector<TValueDecl>() const { return Items; }
+  std::vector<TValueDecl> Items;
 };
 
 // The fields of a record bound to their names ("Prefix.Field", array items
-// "Prefix.Field[i]"): one list gives the argument or out-value specs and moves
+// "Prefix.Field[i]"): one list gives the argument or out-value decls and moves
 // the values, so that every name is written once.
 template <typename R>
 class TRecordFields {
@@ -29,7 +29,7 @@ class TRecordFields {
   template <typename T>
   TRecordFields& Field(const char* name, T R::*member, TValueKind kind, bool optional = false) {
     const std::string full = Prefix_ + "." + name;
-    Specs_.push_back({full, kind, optional});
+    Decls_.push_back({full, kind, optional});
     Take_.push_back([full, member](const TOpCall& c, R& r) { c.Take(full, r.*member); });
     Out_.push_back([full, member](TOpCall& c, const R& r) { c.Out(full, r.*member); });
     return *this;
@@ -39,14 +39,14 @@ class TRecordFields {
   TRecordFields& Array(const char* name, TOneBasedArray<T, N> R::*member, TValueKind kind) {
     for (int i = 1; i <= static_cast<int>(N); ++i) {
       const std::string full = Prefix_ + "." + name + "[" + std::to_string(i) + "]";
-      Specs_.push_back({full, kind, false});
+      Decls_.push_back({full, kind, false});
       Take_.push_back([full, member, i](const TOpCall& c, R& r) { c.Take(full, (r.*member)[i]); });
       Out_.push_back([full, member, i](TOpCall& c, const R& r) { c.Out(full, (r.*member)[i]); });
     }
     return *this;
   }
 
-  const std::vector<TValueSpec>& Specs() const { return Specs_; }
+  const std::vector<TValueDecl>& Decls() const { return Decls_; }
   // The record with every given argument set, the others at the record's default.
   R Read(const TOpCall& c) const {
     R r{};
@@ -59,7 +59,7 @@ class TRecordFields {
 
  private:
   std::string Prefix_;
-  std::vector<TValueSpec> Specs_;
+  std::vector<TValueDecl> Decls_;
   std::vector<std::function<void(const TOpCall&, R&)>> Take_;
   std::vector<std::function<void(TOpCall&, const R&)>> Out_;
 };

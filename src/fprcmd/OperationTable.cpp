@@ -28,28 +28,28 @@ std::vector<std::string> OperationNames() {
   return names;
 }
 
-// --- TSpecs
+// --- TDecls
 
-TSpecs& TSpecs::Add(const std::string& name, TValueKind kind) {
+TDecls& TDecls::Add(const std::string& name, TValueKind kind) {
   Items.push_back({name, kind, false});
   return *this;
 }
 
-TSpecs& TSpecs::Opt(const std::string& name, TValueKind kind) {
+TDecls& TDecls::Opt(const std::string& name, TValueKind kind) {
   Items.push_back({name, kind, true});
   return *this;
 }
 
-TSpecs& TSpecs::Array(const std::string& name, int count, TValueKind kind) {
+TDecls& TDecls::Array(const std::string& name, int count, TValueKind kind) {
   for (int i = 1; i <= count; ++i) Add(name + "[" + std::to_string(i) + "]", kind);
   return *this;
 }
 
 // --- TOpCall
 
-const TValueSpec& TOpCall::Spec(const std::vector<TValueSpec>& specs, const std::string& name,
+const TValueDecl& TOpCall::Decl(const std::vector<TValueDecl>& decls, const std::string& name,
                                 std::initializer_list<TValueKind> kinds) const {
-  for (const TValueSpec& s : specs) {
+  for (const TValueDecl& s : decls) {
     if (s.Name != name) continue;
     for (TValueKind k : kinds) {
       if (s.Kind == k) return s;
@@ -62,7 +62,7 @@ const TValueSpec& TOpCall::Spec(const std::vector<TValueSpec>& specs, const std:
 
 const TValue* TOpCall::Given(const std::string& name,
                              std::initializer_list<TValueKind> kinds) const {
-  Spec(Op_.Args, name, kinds);
+  Decl(Op_.Args, name, kinds);
   for (const auto& [n, v] : Args_) {
     if (n == name) return &v;
   }
@@ -127,7 +127,7 @@ void TOpCall::Take(const std::string& name, std::string& field) const {
 }
 
 void TOpCall::Add(const std::string& name, std::initializer_list<TValueKind> kinds, TValue v) {
-  v.Kind = Spec(Op_.Outs, name, kinds).Kind;
+  v.Kind = Decl(Op_.Outs, name, kinds).Kind;
   Outs.emplace_back(name, std::move(v));
 }
 

@@ -18,8 +18,8 @@ class TOpCall;
 struct TOperation {
   std::string Name;
   std::string Command;  // "31H", "6BH P", or what a composite operation sends
-  std::vector<TValueSpec> Args;
-  std::vector<TValueSpec> Outs;
+  std::vector<TValueDecl> Args;
+  std::vector<TValueDecl> Outs;
   std::function<bool(TOpCall&)> Call;
 };
 
@@ -75,7 +75,7 @@ class TOpCall {
   }
 
  private:
-  const TValueSpec& Spec(const std::vector<TValueSpec>& specs, const std::string& name,
+  const TValueDecl& Decl(const std::vector<TValueDecl>& decls, const std::string& name,
                          std::initializer_list<TValueKind> kinds) const;
   const TValue* Given(const std::string& name, std::initializer_list<TValueKind> kinds) const;
   const TValue& Required(const std::string& name, std::initializer_list<TValueKind> kinds) const;

@@ -68,33 +68,33 @@ const TRecordFields<TInvoiceClientData>& InvoiceClientData() {
 }
 
 void AddStateQueries(std::vector<TOperation>& ops) {
-  ops.push_back({"GetFPR_DateTime", "3EH", {}, TSpecs().Add("DateTime", K::Date), [](TOpCall& c) {
+  ops.push_back({"GetFPR_DateTime", "3EH", {}, TDecls().Add("DateTime", K::Date), [](TOpCall& c) {
                    TDateTime DateTime = 0;
                    const bool ok = c.Dev.GetFPR_DateTime(DateTime);
                    c.Out("DateTime", DateTime);
                    return ok;
                  }});
-  ops.push_back({"GetPrinterStatus", "4AH", {}, TSpecs().Add("Status", K::Bytes), [](TOpCall& c) {
+  ops.push_back({"GetPrinterStatus", "4AH", {}, TDecls().Add("Status", K::Bytes), [](TOpCall& c) {
                    TDataBuffer Status;
                    const bool ok = c.Dev.GetPrinterStatus(Status);
                    c.Out("Status", Status);
                    return ok;
                  }});
-  ops.push_back({"GetDiagnosticInfo", "5AH", TSpecs().Add("Option", K::Bool),
-                 DiagnosticInfo().Specs(), [](TOpCall& c) {
+  ops.push_back({"GetDiagnosticInfo", "5AH", TDecls().Add("Option", K::Bool),
+                 DiagnosticInfo().Decls(), [](TOpCall& c) {
                    TDiagnosticInfo Info;
                    const bool ok = c.Dev.GetDiagnosticInfo(c.Flag("Option"), Info);
                    DiagnosticInfo().Write(c, Info);
                    return ok;
                  }});
-  ops.push_back({"GetEIK", "63H", TSpecs().Add("MaxLen", K::Int32), TSpecs().Add("EIK", K::Text),
+  ops.push_back({"GetEIK", "63H", TDecls().Add("MaxLen", K::Int32), TDecls().Add("EIK", K::Text),
                  [](TOpCall& c) {
                    std::string EIK;
                    const bool ok = c.Dev.GetEIK(EIK, c.Int("MaxLen"));
                    c.Out("EIK", EIK);
                    return ok;
                  }});
-  ops.push_back({"GetLastDocNumber", "71H", {}, TSpecs().Add("Number", K::Int32), [](TOpCall& c) {
+  ops.push_back({"GetLastDocNumber", "71H", {}, TDecls().Add("Number", K::Int32), [](TOpCall& c) {
                    std::int32_t Number = 0;
                    const bool ok = c.Dev.GetLastDocNumber(Number);
                    c.Out("Number", Number);
@@ -103,7 +103,7 @@ void AddStateQueries(std::vector<TOperation>& ops) {
   ops.push_back({"GetFiscalStatus",
                  "4CH",
                  {},
-                 TSpecs()
+                 TDecls()
                      .Add("Open", K::Bool)
                      .Add("ItemsCount", K::Int32)
                      .Add("Amount", K::Double)
@@ -122,13 +122,13 @@ void AddStateQueries(std::vector<TOperation>& ops) {
 }
 
 void AddCounters(std::vector<TOperation>& ops) {
-  ops.push_back({"GetVATValues", "61H", {}, TSpecs().Array("Values", 8, K::Double), [](TOpCall& c) {
+  ops.push_back({"GetVATValues", "61H", {}, TDecls().Array("Values", 8, K::Double), [](TOpCall& c) {
                    TTaxValues Values;
                    const bool ok = c.Dev.GetVATValues(Values);
                    c.OutArray("Values", Values);
                    return ok;
                  }});
-  ops.push_back({"GetFreeFMRecords", "44H", {}, TSpecs().Add("Count", K::Int32), [](TOpCall& c) {
+  ops.push_back({"GetFreeFMRecords", "44H", {}, TDecls().Add("Count", K::Int32), [](TOpCall& c) {
                    std::int32_t Count = 0;
                    const bool ok = c.Dev.GetFreeFMRecords(Count);
                    c.Out("Count", Count);
@@ -137,7 +137,7 @@ void AddCounters(std::vector<TOperation>& ops) {
   ops.push_back({"GetLastReceiptInfo",
                  "67H",
                  {},
-                 TSpecs()
+                 TDecls()
                      .Add("CanVoid", K::Bool)
                      .Array("Amounts", 8, K::Double)
                      .Add("IsInvoice", K::Bool)
@@ -156,7 +156,7 @@ void AddCounters(std::vector<TOperation>& ops) {
   ops.push_back({"GetReceiptTotals",
                  "67H",
                  {},
-                 TSpecs().Add("CanVoid", K::Bool).Add("Total", K::Double).Add("IsInvoice", K::Bool),
+                 TDecls().Add("CanVoid", K::Bool).Add("Total", K::Double).Add("IsInvoice", K::Bool),
                  [](TOpCall& c) {
                    bool CanVoid = false, IsInvoice = false;
                    double Total = 0;
@@ -166,20 +166,20 @@ void AddCounters(std::vector<TOperation>& ops) {
                    c.Out("IsInvoice", IsInvoice);
                    return ok;
                  }});
-  ops.push_back({"GetTotalAmounts", "41H", TSpecs().Add("Turnover", K::Bool),
-                 TSpecs().Array("Amounts", 8, K::Double), [](TOpCall& c) {
+  ops.push_back({"GetTotalAmounts", "41H", TDecls().Add("Turnover", K::Bool),
+                 TDecls().Array("Amounts", 8, K::Double), [](TOpCall& c) {
                    TTaxValues Amounts;
                    const bool ok = c.Dev.GetTotalAmounts(c.Flag("Turnover"), Amounts);
                    c.OutArray("Amounts", Amounts);
                    return ok;
                  }});
-  ops.push_back({"GetPayTypeTotals", "6EH", {}, PayTypeTotals().Specs(), [](TOpCall& c) {
+  ops.push_back({"GetPayTypeTotals", "6EH", {}, PayTypeTotals().Decls(), [](TOpCall& c) {
                    TPayTypeTotals Totals;
                    const bool ok = c.Dev.GetPayTypeTotals(Totals);
                    PayTypeTotals().Write(c, Totals);
                    return ok;
                  }});
-  ops.push_back({"GetPayTypeTotals8", "6EH", {}, PayTypeTotals().Specs(), [](TOpCall& c) {
+  ops.push_back({"GetPayTypeTotals8", "6EH", {}, PayTypeTotals().Decls(), [](TOpCall& c) {
                    TPayTypeTotals Totals;
                    const bool ok = c.Dev.GetPayTypeTotals8(Totals);
                    PayTypeTotals().Write(c, Totals);
@@ -188,42 +188,42 @@ void AddCounters(std::vector<TOperation>& ops) {
 }
 
 void AddRegisterReads(std::vector<TOperation>& ops) {
-  ops.push_back({"GetDepartmentSum", "58H", TSpecs().Add("Number", K::Int32),
-                 DepartmentSum().Specs(), [](TOpCall& c) {
+  ops.push_back({"GetDepartmentSum", "58H", TDecls().Add("Number", K::Int32),
+                 DepartmentSum().Decls(), [](TOpCall& c) {
                    TDepartmentSum Sum;
                    const bool ok = c.Dev.GetDepartmentSum(c.Int("Number"), Sum);
                    DepartmentSum().Write(c, Sum);
                    return ok;
                  }});
   ops.push_back(
-      {"GetPluData", "6BH R", TSpecs().Add("Number", K::Int32), PluRead().Specs(), [](TOpCall& c) {
+      {"GetPluData", "6BH R", TDecls().Add("Number", K::Int32), PluRead().Decls(), [](TOpCall& c) {
          TPluData Plu;
          const bool ok = c.Dev.GetPluData(c.Int("Number"), Plu);
          PluRead().Write(c, Plu);
          return ok;
        }});
-  ops.push_back({"GetPayTypeName", "55H", TSpecs().Add("PayType", K::Int32),
-                 TSpecs().Add("Name", K::Text), [](TOpCall& c) {
+  ops.push_back({"GetPayTypeName", "55H", TDecls().Add("PayType", K::Int32),
+                 TDecls().Add("Name", K::Text), [](TOpCall& c) {
                    std::string Name;
                    const bool ok = c.Dev.GetPayTypeName(c.Int("PayType"), Name);
                    c.Out("Name", Name);
                    return ok;
                  }});
-  ops.push_back({"GetGeneralPRNSettings", "53H", {}, GeneralPRNSettings().Specs(), [](TOpCall& c) {
+  ops.push_back({"GetGeneralPRNSettings", "53H", {}, GeneralPRNSettings().Decls(), [](TOpCall& c) {
                    TGeneralPRNSettings Settings;
                    const bool ok = c.Dev.GetGeneralPRNSettings(Settings);
                    GeneralPRNSettings().Write(c, Settings);
                    return ok;
                  }});
-  ops.push_back({"GetHeaderLine", "2BH I", TSpecs().Add("Line", K::Int32),
-                 TSpecs().Add("Text", K::Text), [](TOpCall& c) {
+  ops.push_back({"GetHeaderLine", "2BH I", TDecls().Add("Line", K::Int32),
+                 TDecls().Add("Text", K::Text), [](TOpCall& c) {
                    std::string Text;
                    const bool ok = c.Dev.GetHeaderLine(c.Int("Line"), Text);
                    c.Out("Text", Text);
                    return ok;
                  }});
   ops.push_back(
-      {"GetBarcodeHeight", "2BH IB", {}, TSpecs().Add("HeightMm", K::Int32), [](TOpCall& c) {
+      {"GetBarcodeHeight", "2BH IB", {}, TDecls().Add("HeightMm", K::Int32), [](TOpCall& c) {
          std::int32_t HeightMm = 0;
          const bool ok = c.Dev.GetBarcodeHeight(HeightMm);
          c.Out("HeightMm", HeightMm);
@@ -233,17 +233,17 @@ void AddRegisterReads(std::vector<TOperation>& ops) {
 
 void AddDocuments(std::vector<TOperation>& ops) {
   ops.push_back(
-      {"OpenCommentReceipt", "26H", {}, TSpecs().Add("AllReceipt", K::Int32), [](TOpCall& c) {
+      {"OpenCommentReceipt", "26H", {}, TDecls().Add("AllReceipt", K::Int32), [](TOpCall& c) {
          std::int32_t AllReceipt = 0;
          const bool ok = c.Dev.OpenCommentReceipt(AllReceipt);
          c.Out("AllReceipt", AllReceipt);
          return ok;
        }});
-  ops.push_back({"PrintCommentText", "2AH", TSpecs().Add("Text", K::Text), {}, [](TOpCall& c) {
+  ops.push_back({"PrintCommentText", "2AH", TDecls().Add("Text", K::Text), {}, [](TOpCall& c) {
                    return c.Dev.PrintCommentText(c.Text("Text"));
                  }});
   ops.push_back(
-      {"CloseCommentReceipt", "27H", {}, TSpecs().Add("AllReceipt", K::Int32), [](TOpCall& c) {
+      {"CloseCommentReceipt", "27H", {}, TDecls().Add("AllReceipt", K::Int32), [](TOpCall& c) {
          std::int32_t AllReceipt = 0;
          const bool ok = c.Dev.CloseCommentReceipt(AllReceipt);
          c.Out("AllReceipt", AllReceipt);
@@ -252,12 +252,12 @@ void AddDocuments(std::vector<TOperation>& ops) {
   ops.push_back(
       {"PrintBarcode",
        "54H",
-       TSpecs().Add("BarcodeType", K::Int32).Add("Data", K::Text).Add("ShowText", K::Bool),
+       TDecls().Add("BarcodeType", K::Int32).Add("Data", K::Text).Add("ShowText", K::Bool),
        {},
        [](TOpCall& c) {
          return c.Dev.PrintBarcode(c.Int("BarcodeType"), c.Text("Data"), c.Flag("ShowText"));
        }});
-  ops.push_back({"SendInvoiceClientData", "39H", InvoiceClientData().Specs(), {}, [](TOpCall& c) {
+  ops.push_back({"SendInvoiceClientData", "39H", InvoiceClientData().Decls(), {}, [](TOpCall& c) {
                    return c.Dev.SendInvoiceClientData(InvoiceClientData().Read(c));
                  }});
   ops.push_back(

@@ -9,8 +9,8 @@ using K = TValueKind;
 using TDailyReport = bool (TBaseDevice::*)(bool, std::int64_t&, double&, TTaxValues&);
 
 TOperation DailyReport(const std::string& name, const std::string& command, TDailyReport report) {
-  return {name, command, TSpecs().Add("ZeroFlag", K::Bool),
-          TSpecs()
+  return {name, command, TDecls().Add("ZeroFlag", K::Bool),
+          TDecls()
               .Add("Closure", K::Int64)
               .Add("SumTOTAL", K::Double)
               .Array("SumVatGroups", 8, K::Double),
@@ -34,7 +34,7 @@ void AddReports(std::vector<TOperation>& ops) {
                             &TBaseDevice::PrintDailyReportByDepartmentsAndPlu));
   ops.push_back({"PrintFMReportByBlock",
                  "49H, short 5FH",
-                 TSpecs().Add("Short", K::Bool).Add("StartNo", K::UInt32).Add("EndNo", K::UInt32),
+                 TDecls().Add("Short", K::Bool).Add("StartNo", K::UInt32).Add("EndNo", K::UInt32),
                  {},
                  [](TOpCall& c) {
                    return c.Dev.PrintFMReportByBlock(c.Flag("Short"), c.UInt32("StartNo"),
@@ -42,7 +42,7 @@ void AddReports(std::vector<TOperation>& ops) {
                  }});
   ops.push_back({"PrintFMReportByDate",
                  "5EH, short 4FH",
-                 TSpecs().Add("Short", K::Bool).Add("StartDate", K::Date).Add("EndDate", K::Date),
+                 TDecls().Add("Short", K::Bool).Add("StartDate", K::Date).Add("EndDate", K::Date),
                  {},
                  [](TOpCall& c) {
                    return c.Dev.PrintFMReportByDate(c.Flag("Short"), c.Date("StartDate"),
@@ -51,23 +51,23 @@ void AddReports(std::vector<TOperation>& ops) {
 }
 
 void AddClockAndLines(std::vector<TOperation>& ops) {
-  ops.push_back({"SetDateTime", "3DH", TSpecs().Add("DateTime", K::Date), {}, [](TOpCall& c) {
+  ops.push_back({"SetDateTime", "3DH", TDecls().Add("DateTime", K::Date), {}, [](TOpCall& c) {
                    return c.Dev.SetDateTime(c.Date("DateTime"));
                  }});
   ops.push_back(
       {"SetHeaderLine",
        "2BH",
-       TSpecs().Add("LineNo", K::UInt16).Add("Text", K::Text),
+       TDecls().Add("LineNo", K::UInt16).Add("Text", K::Text),
        {},
        [](TOpCall& c) { return c.Dev.SetHeaderLine(c.UInt16("LineNo"), c.Text("Text")); }});
   ops.push_back(
-      {"SetBarcodeHeight", "2BH B", TSpecs().Add("HeightMm", K::UInt16), {}, [](TOpCall& c) {
+      {"SetBarcodeHeight", "2BH B", TDecls().Add("HeightMm", K::UInt16), {}, [](TOpCall& c) {
          return c.Dev.SetBarcodeHeight(c.UInt16("HeightMm"));
        }});
   ops.push_back(
       {"SetOperator",
        "66H",
-       TSpecs().Add("OperNo", K::UInt16).Add("Password", K::Text).Add("OperName", K::Text),
+       TDecls().Add("OperNo", K::UInt16).Add("Password", K::Text).Add("OperName", K::Text),
        {},
        [](TOpCall& c) {
          return c.Dev.SetOperator(c.UInt16("OperNo"), c.Text("Password"), c.Text("OperName"));
@@ -97,13 +97,13 @@ const TRecordFields<TPluData>& PluWrite() {
 }
 
 void AddArticles(std::vector<TOperation>& ops) {
-  ops.push_back({"SetDepartment", "57H", DepartmentInfo().Specs(), {}, [](TOpCall& c) {
+  ops.push_back({"SetDepartment", "57H", DepartmentInfo().Decls(), {}, [](TOpCall& c) {
                    return c.Dev.SetDepartment(DepartmentInfo().Read(c));
                  }});
-  ops.push_back({"SetPlu", "6BH P", PluWrite().Specs(), {}, [](TOpCall& c) {
+  ops.push_back({"SetPlu", "6BH P", PluWrite().Decls(), {}, [](TOpCall& c) {
                    return c.Dev.SetPlu(PluWrite().Read(c));
                  }});
-  ops.push_back({"DeletePlu", "6BH D", TSpecs().Add("PluNo", K::Int32), {}, [](TOpCall& c) {
+  ops.push_back({"DeletePlu", "6BH D", TDecls().Add("PluNo", K::Int32), {}, [](TOpCall& c) {
                    return c.Dev.DeletePlu(c.Int("PluNo"));
                  }});
 }
@@ -112,12 +112,12 @@ void AddPaymentsAndSettings(std::vector<TOperation>& ops) {
   ops.push_back(
       {"SetPayName",
        "55H",
-       TSpecs().Add("PayType", K::UInt32).Add("PayName", K::Text),
+       TDecls().Add("PayType", K::UInt32).Add("PayName", K::Text),
        {},
        [](TOpCall& c) { return c.Dev.SetPayName(c.UInt32("PayType"), c.Text("PayName")); }});
   ops.push_back(
-      {"GetInvoiceRange", "42H", TSpecs().Add("CreditNote", K::Bool),
-       TSpecs().Add("InvStart", K::Int64).Add("InvEnd", K::Int64).Add("InvCurrent", K::Int64),
+      {"GetInvoiceRange", "42H", TDecls().Add("CreditNote", K::Bool),
+       TDecls().Add("InvStart", K::Int64).Add("InvEnd", K::Int64).Add("InvCurrent", K::Int64),
        [](TOpCall& c) {
          std::int64_t InvStart = 0, InvEnd = 0, InvCurrent = 0;
          const bool ok = c.Dev.GetInvoiceRange(c.Flag("CreditNote"), InvStart, InvEnd, InvCurrent);
@@ -129,25 +129,25 @@ void AddPaymentsAndSettings(std::vector<TOperation>& ops) {
   // The range goes in and comes back as the device took it.
   ops.push_back(
       {"SetInvoiceRange", "42H",
-       TSpecs().Add("CreditNote", K::Bool).Add("InvStart", K::Int64).Add("InvEnd", K::Int64),
-       TSpecs().Add("InvStart", K::Int64).Add("InvEnd", K::Int64), [](TOpCall& c) {
+       TDecls().Add("CreditNote", K::Bool).Add("InvStart", K::Int64).Add("InvEnd", K::Int64),
+       TDecls().Add("InvStart", K::Int64).Add("InvEnd", K::Int64), [](TOpCall& c) {
          std::int64_t InvStart = c.Int64("InvStart"), InvEnd = c.Int64("InvEnd");
          const bool ok = c.Dev.SetInvoiceRange(c.Flag("CreditNote"), InvStart, InvEnd);
          c.Out("InvStart", InvStart);
          c.Out("InvEnd", InvEnd);
          return ok;
        }});
-  ops.push_back({"SetGeneralPRNSettings", "53H", GeneralPRNSettings().Specs(), {}, [](TOpCall& c) {
+  ops.push_back({"SetGeneralPRNSettings", "53H", GeneralPRNSettings().Decls(), {}, [](TOpCall& c) {
                    return c.Dev.SetGeneralPRNSettings(GeneralPRNSettings().Read(c));
                  }});
   ops.push_back(
-      {"ImportExportAmount", "46H", TSpecs().Add("Amount", K::Double), {}, [](TOpCall& c) {
+      {"ImportExportAmount", "46H", TDecls().Add("Amount", K::Double), {}, [](TOpCall& c) {
          return c.Dev.ImportExportAmount(c.Real("Amount"));
        }});
   ops.push_back(
       {"ExecuteCommand",
        "any (CmdCode)",
-       TSpecs().Add("CmdCode", K::UInt8).Add("Params", K::Text),
+       TDecls().Add("CmdCode", K::UInt8).Add("Params", K::Text),
        {},
        [](TOpCall& c) { return c.Dev.ExecuteCommand(c.UInt8("CmdCode"), c.Text("Params")); }});
 }

@@ -32,13 +32,13 @@ bool CallOpenFiscalReceipt(TOpCall& c) {
   return ok;
 }
 
-TSpecs ReceiptCounters() {
-  return TSpecs().Add("AllReceipt", K::Int32).Add("FiscReceipt", K::Int32);
+TDecls ReceiptCounters() {
+  return TDecls().Add("AllReceipt", K::Int32).Add("FiscReceipt", K::Int32);
 }
 
 void AddOpenClose(std::vector<TOperation>& ops) {
   ops.push_back(
-      {"OpenFiscalReceipt", "90H", FiskParam().Specs(), ReceiptCounters(), CallOpenFiscalReceipt});
+      {"OpenFiscalReceipt", "90H", FiskParam().Decls(), ReceiptCounters(), CallOpenFiscalReceipt});
   ops.push_back({"CloseFiscalReceipt", "38H", {}, ReceiptCounters(), [](TOpCall& c) {
                    std::int32_t AllReceipt = 0, FiscReceipt = 0;
                    const bool ok = c.Dev.CloseFiscalReceipt(AllReceipt, FiscReceipt);
@@ -53,7 +53,7 @@ void AddOpenClose(std::vector<TOperation>& ops) {
 void AddSales(std::vector<TOperation>& ops) {
   ops.push_back({"RegisterSale",
                  "31H",
-                 TSpecs()
+                 TDecls()
                      .Add("Text1", K::Text)
                      .Add("Text2", K::Text)
                      .Add("VatGrp", K::Letter)
@@ -67,7 +67,7 @@ void AddSales(std::vector<TOperation>& ops) {
                  }});
   ops.push_back({"RegisterDepartmentSale",
                  "31H",
-                 TSpecs()
+                 TDecls()
                      .Add("Text1", K::Text)
                      .Add("Text2", K::Text)
                      .Add("DepartNo", K::UInt8)
@@ -82,7 +82,7 @@ void AddSales(std::vector<TOperation>& ops) {
                  }});
   ops.push_back({"RegisterSaleAndDisplay",
                  "34H",
-                 TSpecs()
+                 TDecls()
                      .Add("Text1", K::Text)
                      .Add("VatGrp", K::Letter)
                      .Add("Price", K::Double)
@@ -97,7 +97,7 @@ void AddSales(std::vector<TOperation>& ops) {
                  }});
   ops.push_back({"RegisterDepartmentSaleAndDisplay",
                  "34H",
-                 TSpecs()
+                 TDecls()
                      .Add("Text1", K::Text)
                      .Add("DepartNo", K::UInt8)
                      .Add("Price", K::Double)
@@ -112,7 +112,7 @@ void AddSales(std::vector<TOperation>& ops) {
                  }});
   ops.push_back({"SellRegisteredPlu",
                  "3AH",
-                 TSpecs()
+                 TDecls()
                      .Add("Display", K::Bool)
                      .Add("PluNo", K::Int32)
                      .Add("DepartNo", K::Int32)
@@ -131,16 +131,16 @@ void AddTotals(std::vector<TOperation>& ops) {
   ops.push_back(
       {"DiscountLastPlu",
        "91H",
-       TSpecs().Add("IsAbsolute", K::Bool).Add("Value", K::Double),
+       TDecls().Add("IsAbsolute", K::Bool).Add("Value", K::Double),
        {},
        [](TOpCall& c) { return c.Dev.DiscountLastPlu(c.Flag("IsAbsolute"), c.Real("Value")); }});
   ops.push_back({"Subtotal", "33H",
-                 TSpecs()
+                 TDecls()
                      .Add("Print", K::Bool)
                      .Add("IsAbsolute", K::Bool)
                      .Add("Display", K::Bool)
                      .Add("Perc", K::Double),
-                 TSpecs().Add("SubTotal", K::Double).Array("VatGRP", 8, K::Double), [](TOpCall& c) {
+                 TDecls().Add("SubTotal", K::Double).Array("VatGRP", 8, K::Double), [](TOpCall& c) {
                    double SubTotal = 0;
                    TTaxValues VatGRP;
                    const bool ok =
@@ -151,12 +151,12 @@ void AddTotals(std::vector<TOperation>& ops) {
                    return ok;
                  }});
   ops.push_back({"Payment", "35H",
-                 TSpecs()
+                 TDecls()
                      .Add("Text1", K::Text)
                      .Add("Text2", K::Text)
                      .Add("PaidMode", K::Letter)
                      .Add("Amount", K::Double),
-                 TSpecs().Add("PaidCode", K::Letter).Add("Amount2", K::Double), [](TOpCall& c) {
+                 TDecls().Add("PaidCode", K::Letter).Add("Amount2", K::Double), [](TOpCall& c) {
                    char PaidCode = 0;
                    double Amount2 = 0;
                    const bool ok =
@@ -166,7 +166,7 @@ void AddTotals(std::vector<TOperation>& ops) {
                    c.Out("Amount2", Amount2);
                    return ok;
                  }});
-  ops.push_back({"PrintFiscalText", "36H", TSpecs().Add("Text", K::Text), {}, [](TOpCall& c) {
+  ops.push_back({"PrintFiscalText", "36H", TDecls().Add("Text", K::Text), {}, [](TOpCall& c) {
                    return c.Dev.PrintFiscalText(c.Text("Text"));
                  }});
 }

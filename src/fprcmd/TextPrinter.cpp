@@ -21,17 +21,17 @@ std::string WithoutCr(const std::string& text) {
 
 std::string ForTerminal(const std::string& cp1251) { return WithoutCr(Cp1251ToUtf8(cp1251)); }
 
-// A list of specs with Name[1]..Name[N] of one kind shown as Name[1..N].
-std::string SpecList(const std::vector<TValueSpec>& specs) {
+// A list of decls with Name[1]..Name[N] of one kind shown as Name[1..N].
+std::string DeclList(const std::vector<TValueDecl>& decls) {
   std::string out;
-  for (std::size_t i = 0; i < specs.size();) {
-    const TValueSpec& s = specs[i];
+  for (std::size_t i = 0; i < decls.size();) {
+    const TValueDecl& s = decls[i];
     std::size_t j = i + 1;
     std::string shown = s.Name;
     if (s.Name.size() > 3 && s.Name.compare(s.Name.size() - 3, 3, "[1]") == 0) {
       const std::string stem = s.Name.substr(0, s.Name.size() - 3);
-      while (j < specs.size() && specs[j].Kind == s.Kind &&
-             specs[j].Name == stem + "[" + std::to_string(j - i + 1) + "]") {
+      while (j < decls.size() && decls[j].Kind == s.Kind &&
+             decls[j].Name == stem + "[" + std::to_string(j - i + 1) + "]") {
         ++j;
       }
       if (j - i > 1) shown = stem + "[1.." + std::to_string(j - i) + "]";
@@ -73,8 +73,8 @@ class TTextPrinter : public TPrinter {
 
   void Operation(const TOperation& op) override {
     Out_ << op.Name << "  (" << op.Command << ")\n"
-         << "  in:  " << SpecList(op.Args) << "\n"
-         << "  out: " << SpecList(op.Outs) << "\n";
+         << "  in:  " << DeclList(op.Args) << "\n"
+         << "  out: " << DeclList(op.Outs) << "\n";
   }
 
   void Frame(int number, const TFrameReport& f) override {

@@ -45,7 +45,7 @@ struct TValue {
 
 // Name and kind of an argument or out value; an optional argument is a record
 // field that may be left at the record's default.
-struct TValueSpec {
+struct TValueDecl {
   std::string Name;
   TValueKind Kind;
   bool Optional = false;

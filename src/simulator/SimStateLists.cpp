@@ -22,10 +22,10 @@ struct TNum {
 
 // The leading whole numbers of a list line of exactly `fields` fields.
 std::string Nums(const std::string& key, const TFields& f, std::size_t fields,
-                 std::initializer_list<TNum> spec, std::vector<std::int64_t>& out) {
+                 std::initializer_list<TNum> decl, std::vector<std::int64_t>& out) {
   if (f.size() != fields) return BadValue(key);
   out.clear();
-  for (const TNum& n : spec) {
+  for (const TNum& n : decl) {
     std::int64_t v = 0;
     std::string why = ReadNumber(f[out.size()], n.Lo, n.Hi, key, n.Name, v);
     if (!why.empty()) return why;

@@ -100,13 +100,13 @@ TEST(ArgValue, RefusesWhatTheKindCannotHold) {
 }
 
 TEST(ReadArguments, NamesEveryProblemAndKeepsTheDeclaredOrder) {
-  const std::vector<TValueSpec> specs = {{"Text1", K::Text},
+  const std::vector<TValueDecl> decls = {{"Text1", K::Text},
                                          {"Price", K::Double},
                                          {"Qtty", K::Double},
                                          {"Data.Address", K::Text, true}};
   TNamedValues values;
   std::vector<std::string> errors;
-  ASSERT_TRUE(ReadArguments(specs, {"Qtty=2", "Price=1.5", "Text1=x=y"}, values, errors));
+  ASSERT_TRUE(ReadArguments(decls, {"Qtty=2", "Price=1.5", "Text1=x=y"}, values, errors));
   ASSERT_EQ(values.size(), 3u);
   EXPECT_EQ(values[0].first, "Text1");
   EXPECT_EQ(values[0].second.Bytes, "x=y");  // the first '=' separates
@@ -114,7 +114,7 @@ TEST(ReadArguments, NamesEveryProblemAndKeepsTheDeclaredOrder) {
 
   errors.clear();
   EXPECT_FALSE(
-      ReadArguments(specs, {"Prise=1", "Price=abc", "Qtty=1", "Qtty=2", "oops"}, values, errors));
+      ReadArguments(decls, {"Prise=1", "Price=abc", "Qtty=1", "Qtty=2", "oops"}, values, errors));
   const std::vector<std::string> expected = {
       "unknown argument 'Prise' (did you mean Price?)",
       "argument Price (double): 'abc' is not a number (decimals with '.')",

@@ -659,7 +659,7 @@ TEST_P(OperationParity, EndsAsTheLibraryCallDoes) {
   if (ok) EXPECT_EQ(got["out"], expected);
   // The out values are exactly those the list declares.
   std::set<std::string> declared, printed;
-  for (const TValueSpec& s : op->Outs) declared.insert(s.Name);
+  for (const TValueDecl& s : op->Outs) declared.insert(s.Name);
   for (const auto& [name, value] : got["out"].items()) printed.insert(name);
   if (ok) EXPECT_EQ(printed, declared);
   viaCmd.Stop();

@@ -66,8 +66,8 @@ TEST(OperationTable, NamesArgumentsAndOutValuesAsTheDeclarationDoes) {
     const auto it = declared.find(op.Name);
     if (it == declared.end()) continue;
     std::set<std::string> used;
-    for (const auto* specs : {&op.Args, &op.Outs}) {
-      for (const TValueSpec& s : *specs) {
+    for (const auto* decls : {&op.Args, &op.Outs}) {
+      for (const TValueDecl& s : *decls) {
         EXPECT_EQ(it->second.count(Root(s.Name)), 1u) << op.Name << ": " << s.Name;
         used.insert(Root(s.Name));
       }
@@ -84,8 +84,8 @@ TEST(OperationTable, RecordFieldsAreFieldsOfTheRecords) {
     records += ReadFile(path);
   }
   for (const TOperation& op : Operations()) {
-    for (const auto* specs : {&op.Args, &op.Outs}) {
-      for (const TValueSpec& s : *specs) {
+    for (const auto* decls : {&op.Args, &op.Outs}) {
+      for (const TValueDecl& s : *decls) {
         const std::size_t dot = s.Name.find('.');
         if (dot == std::string::npos) continue;
         const std::string field = s.Name.substr(dot + 1, s.Name.find('[') - dot - 1);
