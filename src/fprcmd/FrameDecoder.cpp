@@ -72,13 +72,9 @@ std::string UnescapeRequestData(std::string_view wire, std::vector<std::string>&
   return out;
 }
 
-void CheckRequest(std::string_view f, std::size_t enq, TFrameReport& r) {
-  r.Data = UnescapeRequestData(f.substr(4, enq - 4), r.Failures);
-  const int said = At(f, 1) - RequestLenOffset;
-  if (said != static_cast<int>(r.Data.size())) {
-    r.Failures.push_back("length: LEN " + Hex2(At(f, 1)) + " counts " + std::to_string(said) +
-                         " data bytes, the frame holds " + std::to_string(r.Data.size()));
-  }
+// The four checksum characters of LEN through <ENQ>, as a sender computes them,
+// against those received.
+void CheckChecksum(std::string_view f, std::size_t enq, TFrameReport& r) {
   TDataBuffer counted(f.begin(), f.begin() + static_cast<std::ptrdiff_t>(enq) + 1);
   AppendChecksum(counted);
   const std::string computed(counted.end() - 4, counted.end());
@@ -87,6 +83,16 @@ void CheckRequest(std::string_view f, std::size_t enq, TFrameReport& r) {
     r.Failures.push_back("checksum: received " + Hex4Of(received) + ", computed " +
                          Hex4Of(computed));
   }
+}
+
+void CheckRequest(std::string_view f, std::size_t enq, TFrameReport& r) {
+  r.Data = UnescapeRequestData(f.substr(4, enq - 4), r.Failures);
+  const int said = At(f, 1) - RequestLenOffset;
+  if (said != static_cast<int>(r.Data.size())) {
+    r.Failures.push_back("length: LEN " + Hex2(At(f, 1)) + " counts " + std::to_string(said) +
+                         " data bytes, the frame holds " + std::to_string(r.Data.size()));
+  }
+  CheckChecksum(f, enq, r);
 }
 
 void CheckResponse(std::string_view f, std::size_t enq, TFrameReport& r) {
@@ -106,12 +112,7 @@ void CheckResponse(std::string_view f, std::size_t enq, TFrameReport& r) {
                          "<ENQ>, 6 expected");
   }
   r.Flags = SetStatusFlags(status);
-  std::uint32_t sum = 0;
-  for (std::size_t i = 1; i <= enq; ++i) sum += At(f, i);
-  const std::string_view received = f.substr(enq + 1, 4);
-  if (Hex4Of(received) != Hex4(sum)) {
-    r.Failures.push_back("checksum: received " + Hex4Of(received) + ", computed " + Hex4(sum));
-  }
+  CheckChecksum(f, enq, r);
 }
 
 // What a TCP host's own check of the collected reply says.
