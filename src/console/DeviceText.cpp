@@ -55,6 +55,12 @@ std::string ToDeviceText(const QString& text, const QString& what) {
   throw EInputError(msg.toStdString());
 }
 
+double ReadTypedNumber(const QString& text, const TRegionalSettings& rs, const char* error) {
+  double value = 0;
+  if (!TryParseFloat(text.toStdString(), value, rs)) throw EInputError(error);
+  return value;
+}
+
 QString HexOfText(const QString& text) {
   QString hex;
   std::string one;

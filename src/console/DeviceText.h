@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+struct TRegionalSettings;
+
 // The console shows UTF-8; the device speaks CP1251. Texts cross here.
 
 // CP1251 bytes (one char per byte) as a UI text.
@@ -20,6 +22,10 @@ class EInputError : public std::runtime_error {
 // The text as CP1251 bytes. Raises EInputError naming `what` and the first
 // character that CP1251 cannot hold, so that nothing is sent.
 std::string ToDeviceText(const QString& text, const QString& what);
+
+// A number typed by the operator, read with the device's separators; a text
+// that is not one is refused with `error` as an EInputError.
+double ReadTypedNumber(const QString& text, const TRegionalSettings& rs, const char* error);
 
 // Two capital hexadecimal digits per CP1251 byte of the text, no separators;
 // a character without a CP1251 byte shows as <U+XXXX>.

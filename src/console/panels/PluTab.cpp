@@ -40,12 +40,8 @@ void TPluTab::btnSetPluClick() {
   TPluData plu;
   const auto checkInput = [&] {
     const TRegionalSettings& rs = Device().Regional;
-    if (!TryParseFloat(ui->edtProgPluQtty->text().toStdString(), plu.Quantity, rs)) {
-      throw EInputError("Invalid plu qtty.");
-    }
-    if (!TryParseFloat(ui->edtProgPluUnitPrc->text().toStdString(), plu.UnitPrice, rs)) {
-      throw EInputError("Invalid plu UnitPrice.");
-    }
+    plu.Quantity = ReadTypedNumber(ui->edtProgPluQtty->text(), rs, "Invalid plu qtty.");
+    plu.UnitPrice = ReadTypedNumber(ui->edtProgPluUnitPrc->text(), rs, "Invalid plu UnitPrice.");
     // The name goes as typed: blanks count towards its 36 characters.
     plu.PluName = ToDeviceText(ui->edtProgPluName->text(), ui->lblProgPluName->text());
     plu.VatGroup = SelectedVatGroup(*ui->cbProgPluTaxGrp);

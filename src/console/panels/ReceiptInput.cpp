@@ -3,12 +3,6 @@
 #include "Cp1251.h"
 #include "DeviceText.h"
 
-double ReadTypedNumber(const QString& text, const TRegionalSettings& rs, const char* error) {
-  double value = 0;
-  if (!TryParseFloat(text.toStdString(), value, rs)) throw EInputError(error);
-  return value;
-}
-
 std::string ReceiptCountersText(std::int32_t allReceipt, std::int32_t fiscReceipt) {
   return "AllReceipt: " + IntToStr(allReceipt) + ", FiscReceipt: " + IntToStr(fiscReceipt) + " ";
 }

@@ -10,10 +10,6 @@
 
 // Values typed on the receipt pages and the texts their results are shown in.
 
-// A number typed by the operator, read with the device's separators; a text
-// that is not one is refused with `error` as an EInputError.
-double ReadTypedNumber(const QString& text, const TRegionalSettings& rs, const char* error);
-
 // The two counters that opening and closing a receipt hand back, as the log
 // shows them (with the trailing blank).
 std::string ReceiptCountersText(std::int32_t allReceipt, std::int32_t fiscReceipt);

@@ -1,5 +1,6 @@
 #include "ReceiptSubtotalPage.h"
 
+#include "DeviceText.h"
 #include "ReceiptInput.h"
 #include "uMain.h"
 #include "ui_ReceiptSubtotalPage.h"
