@@ -13,17 +13,25 @@
 #include "TCPDeviceUnit.h"
 #include "uMain.h"
 
-// A TCP device that records every request as handed to SendCommand.
+// A TCP device that records every request as handed to SendCommand and, when
+// given a counter, counts the links it opened.
 class TRecordingTcpDevice : public TTCPDevice {
  public:
-  explicit TRecordingTcpDevice(std::vector<TScriptedDevice::TRequest>& log) : Log_(log) {}
+  explicit TRecordingTcpDevice(std::vector<TScriptedDevice::TRequest>& log, int* links = nullptr)
+      : Log_(log), Links_(links) {}
   bool SendCommand(std::uint8_t code, TDataBuffer& data, TDataBuffer& status) override {
     Log_.push_back({code, data, {}});
     return TTCPDevice::SendCommand(code, data, status);
   }
+  bool Connect() override {
+    const bool ok = TTCPDevice::Connect();
+    if (ok && Links_) ++*Links_;
+    return ok;
+  }
 
  private:
   std::vector<TScriptedDevice::TRequest>& Log_;
+  int* Links_;
 };
 
 // One result block of the log, read back: its title, whether it reads
@@ -40,6 +48,7 @@ struct TFormFixture {
   // Before the form: its device may hold a reference to SimRequests.
   std::unique_ptr<TSimServer> Sim;
   std::vector<TScriptedDevice::TRequest> SimRequests;
+  int SimLinks = 0;  // links the form's device opened to the simulator
   QTemporaryDir Dir;
   std::unique_ptr<TMainForm> Form;
   TScriptedDevice* Scripted = nullptr;
@@ -85,6 +94,7 @@ struct TFormFixture {
   // '.' and ':', as the simulator reads them.
   void UseSimulator() {
     SimRequests.clear();
+    SimLinks = 0;
     Sim = std::make_unique<TSimServer>();
     if (!Sim->StartTcp("127.0.0.1", 0)) qFatal("simulator: %s", Sim->LastError().c_str());
     Form->Settings.Connection = {1,
@@ -94,7 +104,7 @@ struct TFormFixture {
                                  true,
                                  {}};
     Form->DeviceFactory = [this](const TConnectionSettings&) {
-      auto dev = std::make_unique<TRecordingTcpDevice>(SimRequests);
+      auto dev = std::make_unique<TRecordingTcpDevice>(SimRequests, &SimLinks);
       dev->Regional = TRegionalSettings{};
       return dev;
     };

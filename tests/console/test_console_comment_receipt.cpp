@@ -99,11 +99,13 @@ class TCommentReceiptTest : public QObject {
 
   void CommentWithoutACp1251ByteIsRefused() {
     F.UseScripted();
+    F.Form->DeviceSerialNo = "QZ999834";  // identity read before
     Ui()->edtCommentText->setText(QString::fromUtf8("row 中"));
     Ui()->btnCommentText->click();
     QVERIFY(!F.LastBlock().Ok);
     QVERIFY(F.LastBlock().Text.join(QString()).contains(QStringLiteral("U+4E2D")));
-    QCOMPARE(F.Scripted->ConnectCalls, 0);
+    QCOMPARE(F.Scripted->ConnectCalls, 1);
+    QVERIFY(F.Scripted->Requests.empty());
   }
 
   // The device refuses the third row only: the script goes on and closes.
@@ -212,7 +214,8 @@ class TCommentReceiptTest : public QObject {
     QCOMPARE(F.LastBlock().Title, QStringLiteral("Send barcode (54H)"));
     QCOMPARE((QStringList{F.LastBlock().Ok ? "OK" : "ERROR"} + F.LastBlock().Text), block);
     QCOMPARE(F.SentTexts(), sent.isEmpty() ? QStringList{} : QStringList{sent});
-    if (sent.isEmpty()) QVERIFY(F.SimRequests.empty());
+    // Checked on the open link: nothing but the identity read goes out.
+    if (sent.isEmpty()) QVERIFY(F.Sent().empty());
   }
 
   void CancelAllReceipts_data() {

@@ -78,13 +78,13 @@ class TInvoiceDuplicateTest : public QObject {
     QCOMPARE(F.SimRequests[0].Cmd, 0x5A);
   }
 
-  void TextWithoutACp1251ByteIsRefusedBeforeConnecting() {
+  void TextWithoutACp1251ByteIsRefusedOnTheOpenLink() {
     F.UseSimulator();
     Inv()->edtAddress->setText(QString::fromUtf8("Straße 中"));
     Inv()->btnSendInvData->click();
     QVERIFY(!F.LastBlock().Ok);
     QVERIFY(F.LastBlock().Text.join(QString()).startsWith(QStringLiteral("Address:")));
-    QVERIFY(F.SimRequests.empty());
+    QVERIFY(F.Sent().empty());
   }
 
   // The device prints one duplicate of its last receipt, and refuses another.

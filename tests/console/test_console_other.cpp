@@ -258,11 +258,13 @@ class TOtherTabTest : public QObject {
 
   void OperatorNameWithoutACp1251ByteIsNotSent() {
     F.UseScripted();
+    F.Form->DeviceSerialNo = "QZ999834";  // identity read before
     U()->edtOperName->setText(QString::fromUtf8("Ivan 中"));
     U()->btnSetUserName->click();
     QVERIFY(!F.LastBlock().Ok);
     QVERIFY(F.LastBlock().Text.value(0).contains(QStringLiteral("U+4E2D")));
-    QCOMPARE(F.Scripted->ConnectCalls, 0);
+    QCOMPARE(F.Scripted->ConnectCalls, 1);
+    QVERIFY(F.Scripted->Requests.empty());
   }
 
   // ---- General settings

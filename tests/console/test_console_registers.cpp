@@ -151,9 +151,10 @@ class TRegistersTest : public QObject {
     }
   }
 
-  // Checked in this order before the link is opened; nothing is sent.
-  void InputRefusedBeforeConnecting() {
+  // Checked in this order on the open link; nothing is sent.
+  void InputRefusedAfterConnecting() {
     F.UseScripted();
+    F.Form->DeviceSerialNo = "QZ999834";  // identity read before
     struct {
       QString Qtty, Price, Name, Error;
     } cases[] = {
@@ -168,7 +169,8 @@ class TRegistersTest : public QObject {
     Dep()->edtDepText2->setText(QString::fromUtf8("\u4E2D"));
     Dep()->btnSetDepartment->click();
     ExpectBlock("Set department (57H)", false, "Department text 2: the character U+4E2D");
-    QCOMPARE(F.Scripted->ConnectCalls, 0);
+    QCOMPARE(F.Scripted->ConnectCalls, 4);
+    QVERIFY(F.Scripted->Requests.empty());
   }
 
   void UnknownPluAndFailedReadsEmptyTheMemo() {

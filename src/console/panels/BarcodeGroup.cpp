@@ -20,14 +20,12 @@ void SendBarcodeFromGroup(TMainForm& main, const QLineEdit& text, const QComboBo
   const QString barcode = TrimmedText(text.text());
   const int typeNo = type.currentIndex() < 0 ? 1 : type.currentIndex() + 1;
   const bool show = showText.isChecked();
-  std::string data;
-  const auto checkInput = [&] {
-    if (barcode.isEmpty()) throw EInputError("Barcode is empty.");
-    data = ToDeviceText(barcode, QStringLiteral("Bar code"));
-  };
+  // Checked on the open link, as every input of the receipt's documents.
   const auto action = [&] {
+    if (barcode.isEmpty()) throw EInputError("Barcode is empty.");
+    const std::string data = ToDeviceText(barcode, QStringLiteral("Bar code"));
     main.RequireDevice(main.Device->PrintBarcode(typeNo, data, show));
     return "Barcode : " + data;
   };
-  main.RunCommand(QStringLiteral("Send barcode (54H)"), action, checkInput);
+  main.RunCommand(QStringLiteral("Send barcode (54H)"), action);
 }

@@ -62,17 +62,11 @@ void TCommentReceiptTab::btnCloseCommentrecClick() { CloseCommentReceiptAndLog()
 
 // The text goes out as typed, blanks included.
 void TCommentReceiptTab::btnCommentTextClick() {
-  std::string text;
-  const auto checkInput = [&] {
-    text = ToDeviceText(ui->edtCommentText->text(), QStringLiteral("Comment"));
-  };
-  Main.RunCommand(
-      QStringLiteral("Add comment text(2AH)"),
-      [&] {
-        Main.RequireDevice(Device().PrintCommentText(text));
-        return std::string();
-      },
-      checkInput);
+  Main.RunCommand(QStringLiteral("Add comment text(2AH)"), [this] {
+    const std::string text = ToDeviceText(ui->edtCommentText->text(), QStringLiteral("Comment"));
+    Main.RequireDevice(Device().PrintCommentText(text));
+    return std::string();
+  });
 }
 
 // The open closed the link; the rows need it again. A failure stops the test

@@ -31,17 +31,15 @@ void TDepartmentsTab::btnGetDepartClick() {
 }
 
 void TDepartmentsTab::btnSetDepartmentClick() {
-  TDepartmentInfo info;
-  // Texts the device cannot hold are refused before the link is opened.
-  const auto checkInput = [&] {
+  // The link is opened first; a text the device cannot hold then sends nothing.
+  const auto action = [&] {
+    TDepartmentInfo info;
     info.DepText1 = ToDeviceText(TrimmedText(ui->edtDepText1->text()), ui->lblDepText1->text());
     info.DepText2 = ToDeviceText(TrimmedText(ui->edtDepText2->text()), ui->lblDepText2->text());
     info.VatGroup = SelectedVatGroup(*ui->cbDepGrp);
-  };
-  const auto action = [&] {
     info.DepNo = ui->rxspDepNo->value();
     Main.RequireDevice(Device().SetDepartment(info));
     return std::string("OK");
   };
-  Main.RunCommand(QStringLiteral("Set department (57H)"), action, checkInput);
+  Main.RunCommand(QStringLiteral("Set department (57H)"), action);
 }

@@ -70,27 +70,35 @@ bool THeaderLinesTab::SetHeaderLineFromEdit(int Line, QLineEdit* Edit) {
   });
 }
 
-// A line the device cannot take is refused before the link is opened, so
-// that no line of the group is changed.
 void THeaderLinesTab::SetLines(int firstLine, const QList<QLineEdit*>& edits) {
+  RunLines(firstLine, edits, &THeaderLinesTab::SetHeaderLineFromEdit, SetTitle(firstLine),
+           &THeaderLinesTab::AllLinesFit);
+}
+
+// A line the device cannot take refuses the whole group before the first line
+// is sent, so that no line of it is changed.
+bool THeaderLinesTab::AllLinesFit(int firstLine, const QList<QLineEdit*>& edits) {
   for (int i = 0; i < edits.size(); ++i) {
     try {
       ToDeviceText(edits[i]->text(), LineName(firstLine + i));
     } catch (const EInputError& e) {
       Main.LogResult(SetTitle(firstLine + i), QString(), DevText(e.what()));
-      return;
+      return false;
     }
   }
-  RunLines(firstLine, edits, &THeaderLinesTab::SetHeaderLineFromEdit, SetTitle(firstLine));
+  return true;
 }
 
-// One link for the whole group; the lines after the first failing one are not sent.
+// One link for the whole group, opened first; the lines after the first failing
+// one are not sent.
 void THeaderLinesTab::RunLines(int firstLine, const QList<QLineEdit*>& edits, TLineStep step,
-                               const QString& firstTitle) {
+                               const QString& firstTitle, TLinesCheck check) {
   TBusyCursor busy;
   if (!OpenLink(firstTitle)) return;
-  for (int i = 0; i < edits.size(); ++i) {
-    if (!(this->*step)(firstLine + i, edits[i])) break;
+  if (!check || (this->*check)(firstLine, edits)) {
+    for (int i = 0; i < edits.size(); ++i) {
+      if (!(this->*step)(firstLine + i, edits[i])) break;
+    }
   }
   CloseLink();
 }

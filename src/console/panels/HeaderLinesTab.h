@@ -34,11 +34,13 @@ class THeaderLinesTab : public TTabPanel {
 
  private:
   using TLineStep = bool (THeaderLinesTab::*)(int, QLineEdit*);
+  using TLinesCheck = bool (THeaderLinesTab::*)(int, const QList<QLineEdit*>&);
   QList<QLineEdit*> HeaderEdits() const;
   QList<QLineEdit*> FooterEdits() const;
   void SetLines(int firstLine, const QList<QLineEdit*>& edits);
   void RunLines(int firstLine, const QList<QLineEdit*>& edits, TLineStep step,
-                const QString& firstTitle);
+                const QString& firstTitle, TLinesCheck check = nullptr);
+  bool AllLinesFit(int firstLine, const QList<QLineEdit*>& edits);
   bool OpenLink(const QString& title);
   void CloseLink();
 };

@@ -22,19 +22,17 @@ TInvoiceDataPage::~TInvoiceDataPage() { delete ui; }
 
 // The MOL is collected with the rest but the command has no field for it.
 void TInvoiceDataPage::btnSendInvDataClick() {
-  TInvoiceClientData data;
-  const auto checkInput = [&] {
+  const auto action = [&] {
+    TInvoiceClientData data;
     data.ClientName = Field(*ui->edtClient, QStringLiteral("Client"));
     data.TaxNo = Field(*ui->edtVATNo, QStringLiteral("TaxNo"));
     data.EIK = Field(*ui->edtEIKNo, QStringLiteral("EIK No"));
     data.Address = Field(*ui->edtAddress, QStringLiteral("Address"));
     data.MOL = Field(*ui->edtMolName, QStringLiteral("MOL"));
     data.Receiver = Field(*ui->edtReciever, QStringLiteral("Receiver"));
-  };
-  const auto action = [&] {
     if (data.EIK.empty()) throw EInputError("EIK is mandatory.");
     Main.RequireDevice(Device().SendInvoiceClientData(data));
     return "Add customer info: " + data.EIK;
   };
-  Main.RunCommand(QStringLiteral("Add customer info(39H)"), action, checkInput);
+  Main.RunCommand(QStringLiteral("Add customer info(39H)"), action);
 }

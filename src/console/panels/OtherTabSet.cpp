@@ -1,5 +1,6 @@
-// The programming buttons of the "Other" tab. Where a check runs before or
-// after the link is opened follows the device's documented order of checks.
+// The programming buttons of the "Other" tab. The clock and the general
+// settings check their inputs before the link is opened; the others open it
+// first and close it again on an input error, with nothing sent.
 #include <QSpinBox>
 
 #include "DeviceDates.h"
@@ -38,32 +39,28 @@ void TOtherTab::btn028HClick() {
 
 void TOtherTab::btnSetUserNameClick() {
   const auto operNo = static_cast<std::uint16_t>(ui->rxOperNo->value());
-  std::string name;
-  std::string password;
-  const auto checkInput = [&] {
-    name = ToDeviceText(TrimmedText(ui->edtOperName->text()), QStringLiteral("Name"));
-    password = ToDeviceText(TrimmedText(ui->edtOperPass->text()), QStringLiteral("Password"));
-  };
   const auto action = [&] {
+    const std::string name =
+        ToDeviceText(TrimmedText(ui->edtOperName->text()), QStringLiteral("Name"));
+    const std::string password =
+        ToDeviceText(TrimmedText(ui->edtOperPass->text()), QStringLiteral("Password"));
     if (name.empty()) throw EInputError("Operator name is empty.");
     Main.RequireDevice(Device().SetOperator(operNo, password, name));
     return std::string();
   };
-  Main.RunCommand(QStringLiteral("Edit operator (66H)"), action, checkInput);
+  Main.RunCommand(QStringLiteral("Edit operator (66H)"), action);
 }
 
 void TOtherTab::btnSetPayNameClick() {
   const auto payType = static_cast<std::uint32_t>(ui->rxPayTypeNo->value());
-  std::string name;
-  const auto checkInput = [&] {
-    name = ToDeviceText(TrimmedText(ui->edtPayNameText->text()), QStringLiteral("Pay text"));
-  };
   const auto action = [&] {
+    const std::string name =
+        ToDeviceText(TrimmedText(ui->edtPayNameText->text()), QStringLiteral("Pay text"));
     // A refusal comes back as false without a text; RequireDevice logs it as one.
     Main.RequireDevice(Device().SetPayName(payType, name));
     return std::string("OK");
   };
-  Main.RunCommand(QStringLiteral("Set pay type name [55H]."), action, checkInput);
+  Main.RunCommand(QStringLiteral("Set pay type name [55H]."), action);
 }
 
 void TOtherTab::btnFunc53SetClick() {

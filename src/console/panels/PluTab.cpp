@@ -36,23 +36,23 @@ void TPluTab::btnGetPluClick() {
   });
 }
 
+// The link is opened before the inputs are read: an input error closes it again
+// with nothing sent.
 void TPluTab::btnSetPluClick() {
-  TPluData plu;
-  const auto checkInput = [&] {
+  const auto action = [&] {
     const TRegionalSettings& rs = Device().Regional;
+    TPluData plu;
     plu.Quantity = ReadTypedNumber(ui->edtProgPluQtty->text(), rs, "Invalid plu qtty.");
     plu.UnitPrice = ReadTypedNumber(ui->edtProgPluUnitPrc->text(), rs, "Invalid plu UnitPrice.");
     // The name goes as typed: blanks count towards its 36 characters.
     plu.PluName = ToDeviceText(ui->edtProgPluName->text(), ui->lblProgPluName->text());
     plu.VatGroup = SelectedVatGroup(*ui->cbProgPluTaxGrp);
-  };
-  const auto action = [&] {
     plu.PluNo = ui->rxProgPluNo->value();
     plu.GroupNom = 1;
     Main.RequireDevice(Device().SetPlu(plu));
     return std::string(kOk);
   };
-  Main.RunCommand(QStringLiteral("Set plu[6BH]."), action, checkInput);
+  Main.RunCommand(QStringLiteral("Set plu[6BH]."), action);
 }
 
 // A refusal without a text of its own is logged as an error, never as OK.
