@@ -3,9 +3,11 @@
 # simulator of its own on a free loopback port, clicks one button (shown on its
 # tab; the FPRTEST_DEMO_BUTTON hook) or, without one, sends 4AH "W" from the
 # manual page (FPRTEST_DEMO_COMMAND), and the whole screen is saved as PNG.
-#   scripts/screenshot.sh [--first-start] [BUILD_DIR] [OUT_PNG] [BUTTON]
+#   scripts/screenshot.sh [--first-start] [--page PAGE] [BUILD_DIR] [OUT_PNG] [BUTTON]
 #   (default build, out/screenshot.png, the manual command)
 #   e.g. scripts/screenshot.sh build out/information.png btnGetPRNStatus
+# --page PAGE: only bring that page (objectName, e.g. TS_PLU) to the front,
+# with nothing sent and the log empty.
 # --first-start: no window placement is stored yet, as on the console's first
 # start, on a 1280x800 screen; otherwise the window fills a 1280x900 screen.
 # The user's settings are not touched: the console runs from a copy in a
@@ -13,10 +15,14 @@
 set -euo pipefail
 
 FIRST_START=${FPR_SCREENSHOT_FIRST_START:-}
-if [ "${1:-}" = "--first-start" ]; then
-  FIRST_START=1
-  shift
-fi
+PAGE=${FPR_SCREENSHOT_PAGE:-}
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --first-start) FIRST_START=1; shift ;;
+    --page) PAGE=${2:?--page needs a page name}; shift 2 ;;
+    *) break ;;
+  esac
+done
 
 BUILD=$(cd "${1:-build}" && pwd)
 OUT=${2:-out/screenshot.png}
@@ -31,7 +37,7 @@ if [ -z "${FPR_SCREENSHOT_INNER:-}" ]; then
   OUT_ABS="$(cd "$(dirname "$OUT")" && pwd)/$(basename "$OUT")"
   SCREEN=1280x900x24
   [ -n "$FIRST_START" ] && SCREEN=1280x800x24
-  FPR_SCREENSHOT_INNER=1 FPR_SCREENSHOT_FIRST_START="$FIRST_START" \
+  FPR_SCREENSHOT_INNER=1 FPR_SCREENSHOT_FIRST_START="$FIRST_START" FPR_SCREENSHOT_PAGE="$PAGE" \
     exec xvfb-run -a -s "-screen 0 $SCREEN" "$0" "$BUILD" "$OUT_ABS" "${3:-}"
 fi
 BUTTON=${3:-}
@@ -69,7 +75,9 @@ if [ -z "$FIRST_START" ]; then
     >"$WORK/config/fprtest.INI"
 fi
 
-if [ -n "$BUTTON" ]; then
+if [ -n "$PAGE" ]; then
+  XDG_CONFIG_HOME="$WORK/config" FPRTEST_DEMO_PAGE="$PAGE" "$WORK/fprtest" &
+elif [ -n "$BUTTON" ]; then
   XDG_CONFIG_HOME="$WORK/config" FPRTEST_DEMO_BUTTON="$BUTTON" "$WORK/fprtest" &
 else
   XDG_CONFIG_HOME="$WORK/config" FPRTEST_DEMO_COMMAND=4A FPRTEST_DEMO_PARAMS=W "$WORK/fprtest" &

@@ -19,7 +19,10 @@ QSize FirstWindowSize(const QSize& available, int tabsWidth) {
           std::min(kPreferred.height(), available.height() - kFrameHeight)};
 }
 
-int FirstPagesHeight(int splitterHeight) { return splitterHeight * 2 / 5; }
+int PagesHeight(int stored, int needed, int total, int logMinimum) {
+  const int wanted = std::max(stored, needed);
+  return std::max(1, std::min(wanted, total - logMinimum));
+}
 
 void GiveMenuButtonsRoom(QWidget* root) {
   for (QPushButton* button : root->findChildren<QPushButton*>()) {

@@ -10,9 +10,11 @@ class QWidget;
 // screen allows it, and never larger than the screen leaves room for.
 QSize FirstWindowSize(const QSize& available, int tabsWidth);
 
-// Height of the pages above the divider at first start; the log takes the rest,
-// the larger part.
-int FirstPagesHeight(int splitterHeight);
+// Height of the pages above the divider in a splitter of `total` pixels: what the
+// tallest page needs (`needed`), or the stored height (0: none) when it is
+// larger, so that a divider stored by an earlier layout never hides controls.
+// The log keeps at least `logMinimum`; below that the pages scroll.
+int PagesHeight(int stored, int needed, int total, int logMinimum);
 
 // Every push button with a drop-down menu under `root` gets room for its caption
 // beside the arrow, so that the two never touch.

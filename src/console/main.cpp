@@ -26,14 +26,22 @@ void ShowPagesOf(QWidget* w) {
   }
 }
 
-// Screenshot hook for scripts/screenshot.sh only: FPRTEST_DEMO_BUTTON=name clicks
-// that button of its tab once the window is up; FPRTEST_DEMO_COMMAND=4A sends
-// that command from the manual page instead.
+// Screenshot hook for scripts/screenshot.sh only: FPRTEST_DEMO_PAGE=name brings
+// that page to the front; FPRTEST_DEMO_BUTTON=name clicks that button of its tab
+// once the window is up; FPRTEST_DEMO_COMMAND=4A sends that command from the
+// manual page instead.
 void ScheduleDemo(TMainForm& form) {
+  const QByteArray page = qgetenv("FPRTEST_DEMO_PAGE");
   const QByteArray button = qgetenv("FPRTEST_DEMO_BUTTON");
   const QByteArray code = qgetenv("FPRTEST_DEMO_COMMAND");
-  if (button.isEmpty() && code.isEmpty()) return;
-  QTimer::singleShot(800, &form, [&form, button, code] {
+  if (page.isEmpty() && button.isEmpty() && code.isEmpty()) return;
+  QTimer::singleShot(800, &form, [&form, page, button, code] {
+    if (!page.isEmpty()) {
+      auto* p = form.findChild<QWidget*>(QString::fromLatin1(page));
+      if (p) ShowPagesOf(p);
+      if (!p) qWarning("fprtest: no page %s", page.constData());
+      return;
+    }
     if (!button.isEmpty()) {
       auto* b = form.findChild<QAbstractButton*>(QString::fromLatin1(button));
       if (!b) {

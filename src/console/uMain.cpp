@@ -3,13 +3,13 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTabWidget>
-#include <QVBoxLayout>
 
 #include "AboutDialog.h"
 #include "LogMemo.h"
@@ -108,8 +108,11 @@ void TMainForm::BuildPages() {
   TS_InvoiceClient = AddPage(PCRecept, "TS_InvoiceClient", QStringLiteral("Invoce data"));
   TS_CloseFiscRec = AddPage(PCRecept, "TS_CloseFiscRec", QStringLiteral("Close reciept"));
   TabSheet2 = AddPage(PCRecept, "TabSheet2", QStringLiteral("Duplicate last receipt"));
-  auto* receptLayout = new QVBoxLayout(TS_Recept);
-  receptLayout->addWidget(PCRecept);
+  // The tab's own buttons stand in a column beside the pages: the pages keep
+  // the height.
+  auto* receptLayout = new QHBoxLayout(TS_Recept);
+  receptLayout->setContentsMargins(4, 4, 4, 4);
+  receptLayout->addWidget(PCRecept, 1);
 
   connect(PCMain, &QTabWidget::currentChanged, this, &TMainForm::PCMainChange);
 }

@@ -61,7 +61,7 @@ void TMainForm::BuildPanels() {
   InvoiceData = Mount<TInvoiceDataPage>(*this, TS_InvoiceClient);
   ReceiptClose = Mount<TReceiptClosePage>(*this, TS_CloseFiscRec);
   Duplicate = Mount<TDuplicatePage>(*this, TabSheet2);
-  // The buttons of the receipt tab stand below its pages.
+  // The buttons of the receipt tab stand beside its pages.
   Receipt = new TReceiptTab(*this, TS_Recept);
   TS_Recept->layout()->addWidget(Receipt);
 }

@@ -102,10 +102,13 @@ void TMainForm::PlaceFirstTime() {
   setGeometry(rect);
 }
 
-// Once the window has its size: the stored divider, or the first start's split.
+// Once the window has its size: the pages get what the tallest of them needs
+// (the tab control's size hint holds the tallest page), or the stored divider
+// when it gives them more; the log gets the rest.
 void TMainForm::ApplyDivider() {
   const int total = Splitter->height() - Splitter->handleWidth();
-  const int pages = StoredPagesHeight_ > 0 ? StoredPagesHeight_ : FirstPagesHeight(total);
+  const int pages = PagesHeight(StoredPagesHeight_, PCMain->sizeHint().height(), total,
+                                StatusMemo->minimumSizeHint().height());
   Splitter->setSizes({pages, std::max(1, total - pages)});
 }
 

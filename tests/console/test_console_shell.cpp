@@ -2,11 +2,16 @@
 // dialog, and captions that never run into their controls.
 #include <QtTest>
 
+#include <QAbstractSpinBox>
+#include <QComboBox>
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QSplitter>
 #include <QStatusBar>
@@ -53,6 +58,57 @@ void CheckCaptions(QWidget* root) {
   }
 }
 
+// The part of `w` the operator sees: clipped by every scroll area's viewport
+// and every page around it.
+QRect VisiblePart(const QWidget* w) {
+  QRect visible = InWindow(w);
+  for (const QWidget* p = w->parentWidget(); p && !p->isWindow(); p = p->parentWidget()) {
+    if (const auto* scroll = qobject_cast<const QScrollArea*>(p)) {
+      visible &= InWindow(scroll->viewport());
+    }
+    visible &= InWindow(p);
+  }
+  return visible;
+}
+
+// Every button, check box, radio button and input shown on the current page is
+// in view whole.
+QStringList HiddenControls(QWidget* page) {
+  QStringList hidden;
+  for (QWidget* w : page->findChildren<QWidget*>()) {
+    const bool control = qobject_cast<QAbstractButton*>(w) || qobject_cast<QLineEdit*>(w) ||
+                         qobject_cast<QAbstractSpinBox*>(w) || qobject_cast<QComboBox*>(w) ||
+                         qobject_cast<QPlainTextEdit*>(w);
+    if (!control || !w->isVisible() || w->objectName().startsWith(QLatin1String("qt_"))) continue;
+    if (qobject_cast<QLineEdit*>(w) && qobject_cast<QAbstractSpinBox*>(w->parentWidget())) continue;
+    if (qobject_cast<QLineEdit*>(w) && qobject_cast<QComboBox*>(w->parentWidget())) continue;
+    if (VisiblePart(w) != InWindow(w)) hidden << w->objectName();
+  }
+  return hidden;
+}
+
+// Visits every page of every tab, each page of "Fisc.receipt" too, and lists
+// "page: control" for each control that is not wholly in view.
+QStringList HiddenOnAnyPage(TMainForm& f) {
+  QStringList hidden;
+  const auto check = [&](QWidget* page) {
+    QCoreApplication::processEvents();
+    for (const QString& name : HiddenControls(page)) hidden << page->objectName() + ": " + name;
+  };
+  for (int i = 0; i < f.PCMain->count(); ++i) {
+    f.PCMain->setCurrentIndex(i);
+    if (f.PCMain->widget(i) != f.TS_Recept) {
+      check(f.PCMain->widget(i));
+      continue;
+    }
+    for (int j = 0; j < f.PCRecept->count(); ++j) {
+      f.PCRecept->setCurrentIndex(j);
+      check(f.TS_Recept);
+    }
+  }
+  return hidden;
+}
+
 }  // namespace
 
 class TShellTest : public QObject {
@@ -88,7 +144,27 @@ class TShellTest : public QObject {
     QCOMPARE(FirstWindowSize(available, tabs), size);
   }
 
-  void FirstStartShowsEveryCaptionAndMostlyTheLog() {
+  void PagesHeightKeepsEveryControlInView_data() {
+    QTest::addColumn<int>("stored");
+    QTest::addColumn<int>("needed");
+    QTest::addColumn<int>("total");
+    QTest::addColumn<int>("pages");
+    QTest::newRow("first start") << 0 << 323 << 690 << 323;
+    QTest::newRow("stored divider hides controls") << 270 << 323 << 690 << 323;
+    QTest::newRow("stored divider lower") << 400 << 323 << 690 << 400;
+    QTest::newRow("log keeps its minimum") << 0 << 323 << 350 << 300;
+    QTest::newRow("stored beyond the window") << 900 << 323 << 690 << 640;
+    QTest::newRow("no room at all") << 0 << 323 << 20 << 1;
+  }
+  void PagesHeightKeepsEveryControlInView() {
+    QFETCH(int, stored);
+    QFETCH(int, needed);
+    QFETCH(int, total);
+    QFETCH(int, pages);
+    QCOMPARE(PagesHeight(stored, needed, total, 50), pages);
+  }
+
+  void FirstStartShowsEveryCaptionAndTheLogTheRest() {
     OpenShown();
     TMainForm& f = *F.Form;
     QVERIFY(QRect(0, 0, 1280, 800).contains(f.frameGeometry()));
@@ -100,11 +176,66 @@ class TShellTest : public QObject {
       QVERIFY(r.width() > tabs->fontMetrics().horizontalAdvance(tabs->tabText(i)));
     }
     for (QToolButton* arrow : tabs->findChildren<QToolButton*>()) QVERIFY(!arrow->isVisible());
-    // The log takes the larger part of the window: more than 20 rows of text.
-    const QList<int> sizes = f.Splitter->sizes();
-    QVERIFY(sizes[1] > sizes[0]);
-    QVERIFY(f.StatusMemo->height() > f.height() / 2);
-    QVERIFY(f.StatusMemo->verticalScrollBar()->pageStep() > 20);
+    // The pages take what the tallest needs; the log the rest, 20 rows of text or more.
+    QCOMPARE(f.Splitter->sizes().value(0), f.PCMain->sizeHint().height());
+    QVERIFY(f.StatusMemo->verticalScrollBar()->pageStep() >= 20);
+  }
+
+  void FirstStartShowsEveryControlOfEveryPage() {
+    OpenShown();
+    QCOMPARE(HiddenOnAnyPage(*F.Form), QStringList{});
+  }
+
+  // The smallest window that still shows every control: the first start's size.
+  void NoControlHiddenDownToTheFirstStartSize() {
+    OpenShown();
+    const QSize first = F.Form->size();
+    F.Form->resize(first.width() + 60, first.height() + 50);
+    QTRY_COMPARE(F.Form->size(), QSize(first.width() + 60, first.height() + 50));
+    QCOMPARE(HiddenOnAnyPage(*F.Form), QStringList{});
+    F.Form->resize(first);
+    QTRY_COMPARE(F.Form->size(), first);
+    QCOMPARE(HiddenOnAnyPage(*F.Form), QStringList{});
+  }
+
+  // A divider stored by an earlier version that hid controls is moved down at
+  // start; a lower one is kept.
+  void StoredDividerThatHidesControlsIsCorrected_data() {
+    QTest::addColumn<int>("stored");
+    QTest::addColumn<bool>("kept");
+    QTest::newRow("earlier two fifths") << 270 << false;
+    QTest::newRow("tiny") << 40 << false;
+    QTest::newRow("lower than needed") << 420 << true;
+  }
+  void StoredDividerThatHidesControlsIsCorrected() {
+    QFETCH(int, stored);
+    QFETCH(bool, kept);
+    QFile file(F.PlacementPath());
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(QStringLiteral("[MAIN WINDOW]\r\nFlags=0\r\nShowCmd=1\r\nPixelsPerInch=96\r\n"
+                              "MinMaxPos=-1,-1,-1,-1\r\nNormPos=40,30,1240,770\r\n"
+                              "Splitter=%1,%2\r\n")
+                   .arg(stored)
+                   .arg(640 - stored)
+                   .toLatin1());
+    file.close();
+    OpenShown();
+    const int needed = F.Form->PCMain->sizeHint().height();
+    QCOMPARE(F.Form->Splitter->sizes().value(0), kept ? stored : needed);
+    QCOMPARE(HiddenOnAnyPage(*F.Form), QStringList{});
+  }
+
+  // Below the first start's size the pages scroll rather than squeeze.
+  void SmallWindowScrollsThePages() {
+    OpenShown();
+    F.Form->Splitter->setSizes({120, 400});
+    QCoreApplication::processEvents();
+    F.Form->PCMain->setCurrentWidget(F.Form->TS_Other);
+    QCoreApplication::processEvents();
+    auto* scroll = F.Form->TS_Other->findChild<QScrollArea*>();
+    QVERIFY(scroll);
+    QVERIFY(scroll->verticalScrollBar()->isVisible());
+    QVERIFY(!HiddenControls(F.Form->TS_Other).isEmpty());
   }
 
   void DividerIsKeptWithTheWindowPlacement() {
