@@ -15,11 +15,14 @@ TLogLines::TLogLines() = default;
 TLogLines::~TLogLines() = default;
 
 void TLogLines::Append(const TLogLine& line) {
+  const std::size_t start = Count_ == 0 ? 0 : Chars_ + 1;  // after the line feed
   if (Count_ % kChunkLines == 0) {
     // The full chunk gives back what its text grew beyond.
     if (!Chunks_.empty()) Chunks_.back()->Bytes.shrink_to_fit();
     Chunks_.push_back(std::make_unique<TChunk>());
     Chunks_.back()->Records.reserve(kChunkLines);
+    Chunks_.back()->Offsets.reserve(kChunkLines);
+    Chunks_.back()->Start = start;
   }
   TChunk& chunk = *Chunks_.back();
   const QString& text = line.Text;
@@ -41,6 +44,8 @@ void TLogLines::Append(const TLogLine& line) {
   r.Colour = static_cast<std::uint64_t>(line.Colour);
   r.Wide = wide;
   chunk.Records.push_back(r);
+  chunk.Offsets.push_back(static_cast<std::uint32_t>(start - chunk.Start));
+  Chars_ = start + length;
   ++Count_;
   const std::size_t rows = RowsForLength(length);
   chunk.Rows += rows;
@@ -52,6 +57,7 @@ void TLogLines::Clear() {
   Chunks_.shrink_to_fit();
   Count_ = 0;
   Rows_ = 0;
+  Chars_ = 0;
 }
 
 const TLogLines::TRecord& TLogLines::Record(std::size_t line) const {
@@ -131,4 +137,39 @@ TLogLines::TRowPos TLogLines::LocateRow(std::size_t row) const {
     if (row < rows) return {line, row};
     row -= rows;
   }
+}
+
+std::size_t TLogLines::StartOf(std::size_t line) const {
+  if (line >= Count_) return Chars_;
+  const TChunk& chunk = ChunkOf(line);
+  return chunk.Start + chunk.Offsets[line % kChunkLines];
+}
+
+// The chunk by its start, then the line within it: both halvings, no walk.
+TLogPos TLogLines::PosOf(std::size_t offset) const {
+  if (Count_ == 0) return {};
+  offset = std::min(offset, Chars_);
+  const auto chunk = std::upper_bound(Chunks_.begin() + 1, Chunks_.end(), offset,
+                                      [](std::size_t o, const auto& c) { return o < c->Start; }) -
+                     1;
+  const std::vector<std::uint32_t>& offsets = (*chunk)->Offsets;
+  const auto relative = offset - (*chunk)->Start;
+  const auto in = std::upper_bound(offsets.begin(), offsets.end(), relative) - offsets.begin() - 1;
+  const std::size_t line = static_cast<std::size_t>(chunk - Chunks_.begin()) * kChunkLines +
+                           static_cast<std::size_t>(in);
+  return {line, std::min(relative - offsets[static_cast<std::size_t>(in)], Length(line))};
+}
+
+std::size_t TLogLines::OffsetOf(const TLogPos& pos) const {
+  if (pos.Line >= Count_) return Chars_;
+  return StartOf(pos.Line) + std::min(pos.Col, Length(pos.Line));
+}
+
+qsizetype TLogLines::IndexIn(std::size_t line, QStringView needle, qsizetype from,
+                             Qt::CaseSensitivity cs) const {
+  if (line >= Count_) return -1;
+  const char* bytes = ChunkOf(line).Bytes.data() + Begin(line);
+  const auto length = static_cast<qsizetype>(Length(line));
+  if (!Record(line).Wide) return QLatin1StringView(bytes, length).indexOf(needle, from, cs);
+  return QStringView(Text(line)).indexOf(needle, from, cs);  // copied: may be unaligned here
 }

@@ -21,7 +21,9 @@ struct TLogPos {
 // every line eight bytes more. Lines live in chunks of a fixed count, so the log
 // grows without ever copying what it holds.
 //
-// It also knows how the lines wrap: every row holds `Columns()` characters of a
+// It knows where each line starts in the text of the whole log (lines joined by
+// line feeds), so an offset into that text finds its line without a walk over
+// the lines before it; and how the lines wrap: every row holds `Columns()` characters of a
 // line (the pane's font has fixed pitch), and an empty line is one row.
 class TLogLines {
  public:
@@ -40,6 +42,18 @@ class TLogLines {
   unsigned Style(std::size_t line) const;
   ELogColour Colour(std::size_t line) const;
   TLogLine At(std::size_t line) const;
+
+  // The whole log as one text, lines joined by line feeds: its length, where a
+  // line starts in it, and the line and column of an offset (clamped to the end;
+  // the line feed after a line is the column past its last character).
+  std::size_t TextLength() const { return Chars_; }
+  std::size_t StartOf(std::size_t line) const;
+  TLogPos PosOf(std::size_t offset) const;
+  std::size_t OffsetOf(const TLogPos& pos) const;
+
+  // Where `needle` first occurs in a line at or after `from`; -1 if nowhere.
+  qsizetype IndexIn(std::size_t line, QStringView needle, qsizetype from,
+                    Qt::CaseSensitivity cs) const;
 
   // Wrapping width in characters (at least 1).
   void SetColumns(std::size_t columns);
@@ -64,7 +78,10 @@ class TLogLines {
   struct TChunk {
     std::string Bytes;
     std::vector<TRecord> Records;
-    std::size_t Rows = 0;  // at Columns_
+    std::size_t Rows = 0;   // at Columns_
+    std::size_t Start = 0;  // offset of its first line in the whole text
+    // Offset of each line from Start; a chunk's text stays far below 4 GiB.
+    std::vector<std::uint32_t> Offsets;
   };
 
   const TRecord& Record(std::size_t line) const;
@@ -76,4 +93,5 @@ class TLogLines {
   std::size_t Count_ = 0;
   std::size_t Columns_ = 80;
   std::size_t Rows_ = 0;
+  std::size_t Chars_ = 0;
 };

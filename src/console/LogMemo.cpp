@@ -1,5 +1,6 @@
 #include "LogMemo.h"
 
+#include <QAccessible>
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QFontMetricsF>
@@ -115,11 +116,14 @@ void TLogMemo::resizeEvent(QResizeEvent* event) {
 void TLogMemo::AppendLine(const TLogLine& line) {
   Lines_.Append(line);
   AfterAppend();
+  AnnounceInserted(Lines_.Count() - 1);
 }
 
 void TLogMemo::AppendLines(const std::vector<TLogLine>& lines) {
+  const std::size_t first = Lines_.Count();
   for (const TLogLine& line : lines) Lines_.Append(line);
   AfterAppend();
+  AnnounceInserted(first);
   AnnounceLastBlock();
 }
 
@@ -130,6 +134,7 @@ void TLogMemo::AfterAppend() {
 }
 
 void TLogMemo::ClearLog() {
+  if (Announcing()) AnnounceCleared(toPlainText());
   Lines_.Clear();
   Anchor_ = Caret_ = {};
   UpdateScrollBar(true);
@@ -210,4 +215,21 @@ void TLogMemo::PaintRow(QPainter& p, std::size_t line, const QString& text, std:
   part(from, selFrom, false);
   part(selFrom, selTo, true);
   part(selTo, to, false);
+}
+
+QRect TLogMemo::CellRect(const TLogPos& pos) const {
+  const std::size_t cols = Lines_.Columns();
+  const auto row = static_cast<qint64>(Lines_.FirstRowOf(pos.Line) + pos.Col / cols) -
+                   verticalScrollBar()->value();
+  const qreal x = kMargin + static_cast<qreal>(pos.Col % cols) * CellWidth_;
+  return QRect(static_cast<int>(x), kMargin + static_cast<int>(row) * RowHeight_,
+               static_cast<int>(std::ceil(CellWidth_)), RowHeight_);
+}
+
+void TLogMemo::ScrollTo(const TLogPos& pos) {
+  if (Lines_.Empty()) return;
+  QScrollBar* bar = verticalScrollBar();
+  const auto row = static_cast<qint64>(Lines_.FirstRowOf(pos.Line) + pos.Col / Lines_.Columns());
+  if (row < bar->value()) bar->setValue(static_cast<int>(row));
+  if (row >= bar->value() + VisibleRows()) bar->setValue(static_cast<int>(row - VisibleRows() + 1));
 }

@@ -14,6 +14,8 @@
 // in view are drawn, so a long day of commands costs neither time nor memory
 // beyond its text. Texts are drawn as they are, never taken for markup. Long
 // lines wrap at the pane's edge; there is no horizontal scrolling.
+class QAccessibleEvent;
+
 class TLogMemo : public QAbstractScrollArea {
   Q_OBJECT
  public:
@@ -49,6 +51,17 @@ class TLogMemo : public QAbstractScrollArea {
   // The selection as (from, to), from <= to.
   std::pair<TLogPos, TLogPos> Selection() const;
   void Select(const TLogPos& from, const TLogPos& to);
+  TLogPos Caret() const { return Caret_; }
+  // Text from one place to another, lines joined by line feeds.
+  QString TextBetween(const TLogPos& from, const TLogPos& to) const;
+  // The cell of a character in viewport coordinates, in view or not.
+  QRect CellRect(const TLogPos& pos) const;
+  // Scrolls as little as it takes to show the row of a character.
+  void ScrollTo(const TLogPos& pos);
+
+  // Sees every event the pane gives assistive technology, whether or not one
+  // listens on the bus (tests).
+  static inline void (*AnnounceHook)(QAccessibleEvent*) = nullptr;
 
   // The newest result block: the lines after the closing line of the one before.
   QString LastBlockText() const;
@@ -76,6 +89,10 @@ class TLogMemo : public QAbstractScrollArea {
 
   void InstallAccessibility();
   void AnnounceLastBlock();
+  void AnnounceInserted(std::size_t firstLine);
+  void AnnounceCleared(const QString& removed);
+  static bool Announcing();
+  static void Announce(QAccessibleEvent* event);
   void UpdateMetrics();
   void Rewrap();
   void UpdateScrollBar(bool toEnd);

@@ -40,13 +40,19 @@ std::pair<std::size_t, std::size_t> TLogMemo::SelectedCols(std::size_t line,
 
 QString TLogMemo::SelectedText() const {
   const auto [from, to] = Selection();
-  if (from == to) return {};
+  return TextBetween(from, to);
+}
+
+QString TLogMemo::TextBetween(const TLogPos& from, const TLogPos& to) const {
+  if (Lines_.Empty() || !(from < to)) return {};
   QString out;
-  for (std::size_t line = from.Line; line <= to.Line; ++line) {
+  for (std::size_t line = from.Line; line <= std::min(to.Line, Lines_.Count() - 1); ++line) {
     const QString text = Lines_.Text(line);
-    const auto [a, b] = SelectedCols(line, static_cast<std::size_t>(text.size()));
+    const auto length = static_cast<std::size_t>(text.size());
+    const std::size_t a = line == from.Line ? std::min(from.Col, length) : 0;
+    const std::size_t b = line == to.Line ? std::min(to.Col, length) : length;
     if (line != from.Line) out += QLatin1Char('\n');
-    out += text.mid(static_cast<qsizetype>(a), static_cast<qsizetype>(b - a));
+    out += text.mid(static_cast<qsizetype>(a), static_cast<qsizetype>(b - std::min(a, b)));
   }
   return out;
 }

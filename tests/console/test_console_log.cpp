@@ -1,6 +1,7 @@
 // The log pane: its compact lines, how they wrap, what is drawn, selecting and copying.
 #include <QtTest>
 
+#include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QFontMetricsF>
@@ -13,6 +14,14 @@
 Q_DECLARE_METATYPE(TLogPos)
 
 namespace {
+
+std::vector<std::pair<int, QString>> gInserted;
+void RecordEvent(QAccessibleEvent* event) {
+  if (event->type() == QAccessible::TextInserted) {
+    const auto* e = static_cast<QAccessibleTextInsertEvent*>(event);
+    gInserted.emplace_back(e->changePosition(), e->textInserted());
+  }
+}
 
 TLogLine Line(const QString& text, unsigned style = lsPlain,
               ELogColour colour = ELogColour::WindowText) {
@@ -232,6 +241,64 @@ class TLogTest : public QObject {
     QTest::keyClick(memo.get(), Qt::Key_C, Qt::ControlModifier);
     QCOMPARE(QApplication::clipboard()->text(),
              QStringLiteral("Hex view:\n <SOH>24204A<ENQ>30303933"));
+  }
+
+  // ---- Through the accessibility bus
+
+  void OffsetsMapToLinesAcrossChunks() {
+    TLogLines lines;
+    QString joined;
+    for (std::size_t i = 0; i < TLogLines::kChunkLines + 9; ++i) {
+      const QString text = i % 5 == 0 ? QString() : QString::fromUtf8("ж%1").arg(i);
+      lines.Append(Line(text));
+      joined += (i ? QStringLiteral("\n") : QString()) + text;
+    }
+    QCOMPARE(lines.TextLength(), static_cast<std::size_t>(joined.size()));
+    for (std::size_t o : {std::size_t(0), std::size_t(1), std::size_t(4000), lines.TextLength()}) {
+      const TLogPos at = lines.PosOf(o);
+      QCOMPARE(lines.OffsetOf(at), o);
+      QCOMPARE(at.Line, static_cast<std::size_t>(joined.left(qsizetype(o)).count('\n')));
+    }
+    lines.Clear();
+    QCOMPARE(lines.TextLength(), std::size_t(0));
+  }
+
+  void TextInterfaceReadsLinesSelectionAndStyles() {
+    TLogMemo memo;
+    memo.AppendLines({Line(QStringLiteral("Title"), lsBold | lsUnderline),
+                      Line(QStringLiteral("Result - ERROR "), lsBold, ELogColour::Red),
+                      Line(QStringLiteral(" <SOH>2"), lsItalic, ELogColour::Maroon)});
+    QAccessibleTextInterface* t = QAccessible::queryAccessibleInterface(&memo)->textInterface();
+    QVERIFY(t);
+    QCOMPARE(QAccessible::queryAccessibleInterface(&memo)->role(), QAccessible::EditableText);
+    QCOMPARE(t->text(0, t->characterCount()), memo.Lines().join('\n'));
+    int s = 0, e = 0;
+    QCOMPARE(t->textAtOffset(8, QAccessible::LineBoundary, &s, &e),
+             QStringLiteral("Result - ERROR \n"));
+    QCOMPARE((std::pair{s, e}), (std::pair{6, 22}));
+    QCOMPARE(t->textAfterOffset(8, QAccessible::LineBoundary, &s, &e), QStringLiteral(" <SOH>2"));
+    QCOMPARE(t->textBeforeOffset(8, QAccessible::LineBoundary, &s, &e), QStringLiteral("Title\n"));
+    QCOMPARE(t->textAtOffset(8, QAccessible::WordBoundary, &s, &e), QStringLiteral("Result"));
+    t->setSelection(0, 2, 9);
+    QCOMPARE(memo.SelectedText(), QStringLiteral("tle\nRes"));
+    QCOMPARE(t->selectionCount(), 1);
+    t->selection(0, &s, &e);
+    QCOMPARE((std::pair{s, e}), (std::pair{2, 9}));
+    QVERIFY(t->attributes(1, &s, &e).contains("font-weight:bold;"));
+    QVERIFY(t->attributes(1, &s, &e).contains("text-underline-style:solid;"));
+    QCOMPARE((std::pair{s, e}), (std::pair{0, 6}));
+    QVERIFY(t->attributes(7, &s, &e).startsWith("color:rgb(255,0,0);"));
+    QVERIFY(t->attributes(23, &s, &e).contains("font-style:italic;"));
+    QVERIFY(t->attributes(23, &s, &e).startsWith("color:rgb(128,0,0);"));
+  }
+
+  void EachBlockIsAnnouncedOnceAsInsertedText() {
+    TLogMemo memo;
+    TLogMemo::AnnounceHook = &RecordEvent;
+    memo.AppendLines({Line(QStringLiteral("a")), Line(QStringLiteral("b"))});
+    memo.AppendLines({Line(QStringLiteral("c")), Line(QStringLiteral("d"))});
+    TLogMemo::AnnounceHook = nullptr;
+    QCOMPARE(gInserted, (std::vector<std::pair<int, QString>>{{0, "a\nb"}, {3, "\nc\nd"}}));
   }
 };
 
