@@ -70,7 +70,9 @@ class TJsonPrinter : public TPrinter {
     j["connected"] = r.Connected;
     j["result"] = r.Ok;
     j["code"] = r.Code;
-    j["text"] = r.Ok ? std::string() : ShownError(r);
+    // A true result may still carry the code an inner step left (a status read
+    // that failed after the work was done): the code never goes without its text.
+    j["text"] = r.Ok && r.Code == 0 ? std::string() : ShownError(r);
     j["input_error"] = r.InputError;
     if (step.Op != nullptr) j["out"] = ValuesJson(r.Outs);
     if (step.Op == nullptr) AddReply(r, j);

@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "FprCmdTestSupport.h"
+#include "Printer.h"
 #include "ScriptedDevice.h"
 #include "StepRunner.h"
 
@@ -173,6 +174,39 @@ TEST(FprCmdErrors, ACodeWithoutATextShowsTheCodesMessage) {
   // A refusal without any error gets the console's words.
   TStepResult plainFalse;
   EXPECT_EQ(ShownError(plainFalse), "The device refused the command.");
+}
+
+// A true result keeps the code an inner step left (CancelAllReceipts when its
+// second status read fails): the JSON line shows the code with its text, never
+// a code with an empty text.
+TEST(FprCmdJson, ACodeOnATrueResultComesWithItsText) {
+  struct TCase {
+    bool Ok;
+    std::int32_t Code;
+    const char* Text;  // as the device left it
+    const char* Shown;
+  } cases[] = {
+      {true, 120, "", "Device is bussy."},
+      {true, 120, "Status read failed", "Status read failed"},
+      {true, 0, "", ""},
+      {false, 120, "", "Device is bussy."},
+      {false, 0, "", "The device refused the command."},
+  };
+  TStep step;
+  step.Op = FindOperation("CancelAllReceipts");
+  ASSERT_NE(step.Op, nullptr);
+  for (const TCase& c : cases) {
+    TStepResult r;
+    r.Ok = c.Ok;
+    r.Code = c.Code;
+    r.Text = c.Text;
+    std::ostringstream out;
+    MakeJsonPrinter(out, false)->Step(step, r);
+    const json line = json::parse(out.str());
+    EXPECT_EQ(line["result"], c.Ok);
+    EXPECT_EQ(line["code"], c.Code);
+    EXPECT_EQ(line["text"], c.Shown) << c.Ok << " " << c.Code;
+  }
 }
 
 TEST(FprCmdOptions, HelpModesAndTheEndOfOptions) {
