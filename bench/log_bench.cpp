@@ -13,6 +13,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <QAccessible>
 #include <QApplication>
 #include <QEvent>
 #include <QTemporaryDir>
@@ -26,6 +27,7 @@
 #include <vector>
 
 #include "FrameCodec.h"
+#include "LogFind.h"
 #include "LogMemo.h"
 #include "StatusDecoding.h"
 #include "uMain.h"
@@ -179,6 +181,69 @@ BENCHMARK(BM_LogResultBlocks)
     ->Iterations(1)
     ->Unit(benchmark::kSecond)
     ->UseRealTime();
+
+// A log of `blocks` full result blocks, written straight into a pane.
+void FillLog(TLogMemo& memo, std::size_t blocks) {
+  const TExchange e = RecordedStatusExchange();
+  TResultBlock block;
+  block.Title = QStringLiteral("Get printer status(4AH).");
+  block.Result = QString::fromLatin1(e.Result.c_str());
+  block.SentRaw = e.Sent;
+  block.ReceivedRaw = e.Received;
+  block.Options = {true, true, true, true};
+  const std::vector<TLogLine> lines = ComposeResultBlock(block);
+  for (std::size_t i = 0; i < blocks; ++i) memo.AppendLines(lines);
+}
+
+// What a screen reader or another tool reads of the pane: the whole text at once,
+// and the whole text line by line as a reader walks it.
+void BM_LogAccessibleText(benchmark::State& state) {
+  TLogMemo memo;
+  FillLog(memo, static_cast<std::size_t>(state.range(0)));
+  QAccessibleTextInterface* text = QAccessible::queryAccessibleInterface(&memo)->textInterface();
+  double whole = 0, byLine = 0;
+  std::size_t chars = 0;
+  for (auto _ : state) {
+    auto t0 = std::chrono::steady_clock::now();
+    chars = static_cast<std::size_t>(text->text(0, text->characterCount()).size());
+    auto t1 = std::chrono::steady_clock::now();
+    for (int offset = 0, start = 0, end = 0; offset < text->characterCount(); offset = end) {
+      benchmark::DoNotOptimize(text->textAtOffset(offset, QAccessible::LineBoundary, &start, &end));
+    }
+    auto t2 = std::chrono::steady_clock::now();
+    whole = std::chrono::duration<double>(t1 - t0).count();
+    byLine = std::chrono::duration<double>(t2 - t1).count();
+  }
+  state.counters["lines"] = static_cast<double>(memo.Store().Count());
+  state.counters["MB_of_text"] = static_cast<double>(chars) * 2 / 1e6;
+  state.counters["whole_text_ms"] = whole * 1e3;
+  state.counters["line_by_line_ms"] = byLine * 1e3;
+}
+BENCHMARK(BM_LogAccessibleText)->Arg(10000)->Iterations(3)->Unit(benchmark::kMillisecond);
+
+// Find over the full log: a text met only in the last block, from the top (a
+// walk over every line), and the count of a text met in every block.
+void BM_LogFind(benchmark::State& state) {
+  TLogMemo memo;
+  const auto blocks = static_cast<std::size_t>(state.range(0));
+  FillLog(memo, blocks);
+  memo.AppendLine({QStringLiteral("Result - ERROR Паперу немає"), lsBold, ELogColour::Red});
+  const TLogLines& lines = memo.Store();
+  const Qt::CaseSensitivity cs = state.range(1) ? Qt::CaseSensitive : Qt::CaseInsensitive;
+  const TLogSearch rare(QStringLiteral("Result - ERROR"), cs);
+  const TLogSearch common(QStringLiteral("printer status"), cs);
+  std::size_t found = 0;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(rare.Next(lines, {}, true));
+    found = common.Count(lines, {}).Total;
+  }
+  state.counters["lines"] = static_cast<double>(lines.Count());
+  state.counters["matches_counted"] = static_cast<double>(found);
+}
+BENCHMARK(BM_LogFind)
+    ->ArgsProduct({{10000}, {0, 1}})
+    ->ArgNames({"blocks", "match_case"})
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

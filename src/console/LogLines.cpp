@@ -165,11 +165,7 @@ std::size_t TLogLines::OffsetOf(const TLogPos& pos) const {
   return StartOf(pos.Line) + std::min(pos.Col, Length(pos.Line));
 }
 
-qsizetype TLogLines::IndexIn(std::size_t line, QStringView needle, qsizetype from,
-                             Qt::CaseSensitivity cs) const {
-  if (line >= Count_) return -1;
-  const char* bytes = ChunkOf(line).Bytes.data() + Begin(line);
-  const auto length = static_cast<qsizetype>(Length(line));
-  if (!Record(line).Wide) return QLatin1StringView(bytes, length).indexOf(needle, from, cs);
-  return QStringView(Text(line)).indexOf(needle, from, cs);  // copied: may be unaligned here
+std::optional<std::string_view> TLogLines::Latin1Bytes(std::size_t line) const {
+  if (line >= Count_ || Record(line).Wide) return std::nullopt;
+  return std::string_view(ChunkOf(line).Bytes.data() + Begin(line), Length(line));
 }

@@ -4,7 +4,9 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "ResultBlock.h"
@@ -51,9 +53,8 @@ class TLogLines {
   TLogPos PosOf(std::size_t offset) const;
   std::size_t OffsetOf(const TLogPos& pos) const;
 
-  // Where `needle` first occurs in a line at or after `from`; -1 if nowhere.
-  qsizetype IndexIn(std::size_t line, QStringView needle, qsizetype from,
-                    Qt::CaseSensitivity cs) const;
+  // A Latin-1 line as it is kept, one byte per character; none for a wide line.
+  std::optional<std::string_view> Latin1Bytes(std::size_t line) const;
 
   // Wrapping width in characters (at least 1).
   void SetColumns(std::size_t columns);

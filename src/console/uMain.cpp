@@ -31,7 +31,7 @@ TMainForm::TMainForm(const TConsolePaths& paths, QWidget* parent)
   Splitter = new QSplitter(Qt::Vertical, this);
   Splitter->setObjectName(QStringLiteral("Splitter"));
   Splitter->addWidget(PCMain);
-  Splitter->addWidget(StatusMemo);
+  Splitter->addWidget(LogPane);
   // The panels keep their height as the window grows; the log takes the rest.
   Splitter->setStretchFactor(0, 0);
   Splitter->setStretchFactor(1, 1);

@@ -17,6 +17,7 @@ class QSplitter;
 class QTabWidget;
 class TAboutDlg;
 class TFileCalls;
+class TLogFindBar;
 class TLogMemo;
 class TInformationTab;
 class TFiscalReportsTab;
@@ -81,7 +82,10 @@ class TMainForm : public QMainWindow {
 
   // ---- Log (uMainLog.cpp)
   TLogMemo* StatusMemo = nullptr;
+  QWidget* LogPane = nullptr;  // the find bar over the log
+  TLogFindBar* FindBar = nullptr;
   QMenu* MemoPopup = nullptr;
+  QAction* Find1 = nullptr;
   QAction* HEX1 = nullptr;
   QAction* chDetailed = nullptr;
   QAction* cbRaw = nullptr;
@@ -177,6 +181,7 @@ class TMainForm : public QMainWindow {
   void Clear1Click();
   void SelectAll1Click();
   void SaveToFile1Click();
+  void Find1Click();
   void IncreaseFontClick();
   void DecreaseFontClick();
   void ResetFontClick();
@@ -191,6 +196,7 @@ class TMainForm : public QMainWindow {
   void BuildPages();
   void BuildPanels();
   void BuildLog();
+  void BuildFindActions();
   void BuildStatusBar();
   void BuildManualCommandPage();
   void InstallDialogHooks();

@@ -4,9 +4,11 @@
 #include <QFileDialog>
 #include <QMenu>
 #include <QMessageBox>
+#include <QVBoxLayout>
 
 #include "Cp1251.h"
 #include "FileReplace.h"
+#include "LogFindBar.h"
 #include "LogMemo.h"
 #include "SettingsStore.h"
 #include "uMain.h"
@@ -38,6 +40,14 @@ void TMainForm::BuildLog() {
   StatusMemo = new TLogMemo(this);
   StatusMemo->setObjectName(QStringLiteral("StatusMemo"));
   StatusMemo->setContextMenuPolicy(Qt::CustomContextMenu);
+  LogPane = new QWidget(this);
+  LogPane->setObjectName(QStringLiteral("LogPane"));
+  FindBar = new TLogFindBar(StatusMemo, LogPane);
+  auto* column = new QVBoxLayout(LogPane);
+  column->setContentsMargins(0, 0, 0, 0);
+  column->setSpacing(0);
+  column->addWidget(FindBar);
+  column->addWidget(StatusMemo, 1);
 
   MemoPopup = new QMenu(this);
   MemoPopup->setObjectName(QStringLiteral("MemoPopup"));
@@ -49,6 +59,7 @@ void TMainForm::BuildLog() {
       ->setObjectName(QStringLiteral("SelectAll1"));
   MemoPopup->addAction(QStringLiteral("Save to file"), this, &TMainForm::SaveToFile1Click)
       ->setObjectName(QStringLiteral("SaveToFile1"));
+  BuildFindActions();
   MemoPopup->addSeparator();
   QMenu* font = MemoPopup->addMenu(QStringLiteral("Font size"));
   font->setObjectName(QStringLiteral("FontSize1"));
@@ -70,6 +81,25 @@ void TMainForm::BuildLog() {
           [this](const QPoint& pos) { MemoPopup->exec(StatusMemo->viewport()->mapToGlobal(pos)); });
 }
 
+// Ctrl+F, F3 and Shift+F3 work wherever the focus is in the window.
+void TMainForm::BuildFindActions() {
+  Find1 = MemoPopup->addAction(QStringLiteral("Find..."), this, &TMainForm::Find1Click);
+  Find1->setObjectName(QStringLiteral("Find1"));
+  Find1->setShortcut(QKeySequence::Find);
+  addAction(Find1);
+  QAction* next = new QAction(QStringLiteral("Find next"), this);
+  next->setObjectName(QStringLiteral("FindNext1"));
+  next->setShortcut(QKeySequence(Qt::Key_F3));
+  connect(next, &QAction::triggered, FindBar, &TLogFindBar::FindNext);
+  QAction* previous = new QAction(QStringLiteral("Find previous"), this);
+  previous->setObjectName(QStringLiteral("FindPrevious1"));
+  previous->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F3));
+  connect(previous, &QAction::triggered, FindBar, &TLogFindBar::FindPrevious);
+  addActions({next, previous});
+}
+
+void TMainForm::Find1Click() { FindBar->Open(); }
+
 TLogOptions TMainForm::LogOptions() const {
   return {HEX1->isChecked(), chDetailed->isChecked(), cbRaw->isChecked(),
           cbStatusAsString->isChecked()};
@@ -82,7 +112,9 @@ void TMainForm::AddLogLine(const QString& text) {
 
 void TMainForm::AddLogText(const QString& text, unsigned style, ELogColour colour) {
   TFocusKeeper focus;
-  for (const QString& line : SplitLogLines(text)) StatusMemo->AppendLine({line, style, colour});
+  std::vector<TLogLine> lines;
+  for (const QString& line : SplitLogLines(text)) lines.push_back({line, style, colour});
+  StatusMemo->AppendLines(lines);  // announced as one insertion
 }
 
 void TMainForm::LogResult(const QString& title, const QString& resultText,

@@ -292,6 +292,26 @@ class TLogTest : public QObject {
     QVERIFY(t->attributes(23, &s, &e).startsWith("color:rgb(128,0,0);"));
   }
 
+  // The caret moves the view; a character's rectangle and the point inside it
+  // lead back to the same offset, in a wrapped row too.
+  void TextInterfaceCaretAndPlaces() {
+    auto memo = ShownMemo(10, 3);
+    QVERIFY(memo);
+    for (int i = 0; i < 20; ++i) memo->AppendLine(Line(QStringLiteral("line %1").arg(i)));
+    memo->AppendLine(Line(QStringLiteral("0123456789abcdef")));
+    QAccessibleTextInterface* t = QAccessible::queryAccessibleInterface(memo.get())->textInterface();
+    const int wrapped = static_cast<int>(memo->Store().StartOf(20)) + 12;  // 'c', second row
+    memo->verticalScrollBar()->setValue(0);
+    t->setCursorPosition(wrapped);
+    QCOMPARE(t->cursorPosition(), wrapped);
+    QCOMPARE(memo->Caret(), (TLogPos{20, 12}));
+    const QRect rect = t->characterRect(wrapped);
+    QVERIFY(memo->viewport()->rect().contains(memo->viewport()->mapFromGlobal(rect.center())));
+    QCOMPARE(t->offsetAtPoint(rect.topLeft() + QPoint(1, rect.height() / 2)), wrapped);
+    QCOMPARE(t->characterRect(t->characterCount()), QRect());
+    QCOMPARE(t->offsetAtPoint(memo->viewport()->mapToGlobal(QPoint(-5, -5))), -1);
+  }
+
   void EachBlockIsAnnouncedOnceAsInsertedText() {
     TLogMemo memo;
     TLogMemo::AnnounceHook = &RecordEvent;

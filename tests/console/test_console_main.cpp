@@ -133,7 +133,7 @@ class TMainFormTest : public QObject {
 
     QStringList popup;
     for (QAction* a : f.MemoPopup->actions()) popup << a->text();
-    QCOMPARE(popup, (QStringList{"Copy", "Clear", "Select all", "Save to file", "", "Font size",
+    QCOMPARE(popup, (QStringList{"Copy", "Clear", "Select all", "Save to file", "Find...", "", "Font size",
                                  "Show options"}));
     for (const char* name : {"HEX1", "chDetailed", "cbRaw", "cbStatusAsString"}) {
       QVERIFY2(f.findChild<QAction*>(name)->isCheckable(), name);
@@ -212,6 +212,14 @@ class TMainFormTest : public QObject {
     }
     QCOMPARE(log->text(QAccessible::Value),
              QStringLiteral("T\nDuration: 5ms\n\nResult - OK \nsecond\n"));
+    // A text of several lines is one insertion, not one per line.
+    static int inserted = 0;
+    TLogMemo::AnnounceHook = [](QAccessibleEvent* e) {
+      inserted += e->type() == QAccessible::TextInserted;
+    };
+    f.AddLogText(QStringLiteral("one\ntwo\nthree"), lsPlain, ELogColour::WindowText);
+    TLogMemo::AnnounceHook = nullptr;
+    QCOMPARE(inserted, 1);
   }
 
   void ConnectionFailureWritesTheDeviceTextAndNoTraffic() {
