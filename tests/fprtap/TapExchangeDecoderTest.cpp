@@ -69,9 +69,9 @@ TEST(TapExchangeDecoder, EachCheckOnItsExchange) {
       {"cut by soh", {{H, req}, {D, ans.substr(0, 8) + ans}}, {"1:envelope,cut", "2:no-request"}},
       {"next request", {{H, req}, {H, req2}, {D, Answer(0x21, 0x4A)}}, {"1:no-answer", "2:"}},
       {"host closed", {{H, req}, {H, "", 0, true}}, {"1:no-answer"}},
-      {"device closed mid frame",
-       {{H, req}, {D, ans.substr(0, 9)}, {D, "", 0, true}},
-       {"1:envelope,cut"}},
+      {"both closed mid frame",
+       {{H, req}, {D, ans.substr(0, 9)}, {H, req2.substr(0, 5)}, {D, "", 0, true}},
+       {"1:envelope,cut", "2:envelope,cut,no-answer"}},
       {"nak alone", {{D, "\x15"}, {H, req}, {D, ans}}, {"0:nak", "1:"}},
       {"only syn between", {{H, req}, {D, ans}, {D, "\x16"}, {H, "", 0, true}}, {"1:", "0:"}},
   };
