@@ -53,5 +53,5 @@ for _ in $(seq 50); do
 done
 [ -n "$port" ] || { cat "$log" >&2; echo "fprsim did not start" >&2; exit 1; }
 "$bin/fprcmd" --tcp "127.0.0.1:$port" 4A W | tee "$root/answer.txt"
-grep -qi 'true' "$root/answer.txt"
+grep -q '^Result: OK' "$root/answer.txt"
 echo "package check passed"

@@ -10,21 +10,17 @@ class TCommandLineTest : public QObject {
   void HelpAndVersionAreAnsweredOtherArgumentsGoToQt() {
     const struct {
       std::vector<std::string> args;
-      bool handled;
-      const char* startsWith;
+      const char* startsWith;  // nullptr: left to Qt
     } cases[] = {
-        {{"--version"}, true, "fprtest " FPR_VERSION "\n"},
-        {{"-platform", "offscreen", "--help"}, true, "Usage: fprtest [--help] [--version]"},
-        {{"-h"}, true, "Usage: fprtest"},
-        {{"--help", "--version"}, true, "Usage: fprtest"},
-        {{"-platform", "offscreen"}, false, ""},
-        {{"--", "--help"}, false, ""},
-        {{}, false, ""},
+        {{"--version"}, "fprtest " FPR_VERSION "\n"},
+        {{"-platform", "offscreen", "-h"}, "Usage: fprtest [--help] [--version]"},
+        {{"-platform", "offscreen"}, nullptr},
+        {{"--", "--help"}, nullptr},
     };
     for (const auto& c : cases) {
       std::string text;
-      QCOMPARE(AnswerCommandLine(c.args, text), c.handled);
-      QVERIFY2(QString::fromStdString(text).startsWith(c.startsWith), text.c_str());
+      QCOMPARE(AnswerCommandLine(c.args, text), c.startsWith != nullptr);
+      if (c.startsWith) QVERIFY2(text.rfind(c.startsWith, 0) == 0, text.c_str());
     }
   }
 };
