@@ -9,6 +9,7 @@ PACKAGES=(
   libsimpleini-dev libcli11-dev nlohmann-json3-dev
   clang libclang-rt-14-dev libfuzzer-14-dev
   xvfb xauth x11-apps imagemagick fonts-liberation fontconfig
+  help2man lintian dpkg-dev fakeroot
 )
 
 missing=()

@@ -1,8 +1,12 @@
 #include "SerialPorts.h"
 
+#include <QComboBox>
 #include <QDir>
+#include <QPalette>
 #include <algorithm>
 #include <tuple>
+
+#include "SerialAccess.h"
 
 namespace {
 
@@ -34,4 +38,33 @@ QStringList ListSerialDevices(const QString& devRoot) {
   out << Entries(devRoot, {QStringLiteral("ttyACM*")});
   out << Entries(devRoot, {QStringLiteral("ttyS*")});
   return out;
+}
+
+QString SerialPortNote(const QString& path) {
+  const std::string p = path.toStdString();
+  return QString::fromStdString(SerialAccessNote(InspectSerialNode(p), CurrentSerialUser()));
+}
+
+void FillPortList(QComboBox* box, const QStringList& paths,
+                  const std::function<QString(const QString&)>& noteOf) {
+  box->addItem(QString());
+  const QColor dim = box->palette().color(QPalette::Disabled, QPalette::Text);
+  for (const QString& path : paths) {
+    const QString note = noteOf(path);
+    if (note.isEmpty()) {
+      box->addItem(path, path);
+      continue;
+    }
+    box->addItem(path + QStringLiteral(" (") + note + QLatin1Char(')'), path);
+    const int i = box->count() - 1;
+    box->setItemData(i, note, Qt::ToolTipRole);
+    box->setItemData(i, dim, Qt::ForegroundRole);
+  }
+}
+
+QString PortPathOf(const QComboBox* box) {
+  const QString text = box->currentText().trimmed();
+  const int i = box->findText(text, Qt::MatchExactly);
+  const QVariant path = i >= 0 ? box->itemData(i) : QVariant();
+  return path.isValid() ? path.toString() : text;
 }

@@ -182,14 +182,28 @@ bool SavePlacementFile(const QString& path, const TWindowPlacement& p, QString* 
   return SaveIni(path, ini, error);
 }
 
+QString IniPathFor(const QString& programPath, const QString& configDir, bool iniBeside,
+                   bool folderWritable) {
+  const QFileInfo program(programPath);
+  const QString folder = QDir::cleanPath(program.absolutePath());
+  static const QStringList systemRoots = {QStringLiteral("/usr"), QStringLiteral("/bin"),
+                                          QStringLiteral("/sbin"), QStringLiteral("/opt"),
+                                          QStringLiteral("/snap")};
+  const bool installed = std::any_of(systemRoots.begin(), systemRoots.end(), [&](const QString& r) {
+    return folder == r || folder.startsWith(r + QLatin1Char('/'));
+  });
+  if (!installed && (iniBeside || folderWritable)) {
+    return folder + QLatin1Char('/') + program.completeBaseName() + QStringLiteral(".ini");
+  }
+  return configDir + QStringLiteral("/fprtest/fprtest.ini");
+}
+
 QString DefaultIniPath(const QString& programPath, const QString& configDir) {
   const QFileInfo program(programPath);
   const QFileInfo folder(program.absolutePath());
-  if (folder.isDir() && folder.isWritable()) {
-    return program.absolutePath() + QLatin1Char('/') + program.completeBaseName() +
-           QStringLiteral(".ini");
-  }
-  return configDir + QStringLiteral("/fprtest/fprtest.ini");
+  const QFileInfo beside(program.absolutePath() + QLatin1Char('/') + program.completeBaseName() +
+                         QStringLiteral(".ini"));
+  return IniPathFor(programPath, configDir, beside.isFile(), folder.isDir() && folder.isWritable());
 }
 
 QString DefaultPlacementPath(const QString& programPath, const QString& configDir) {

@@ -17,8 +17,14 @@ bool SaveSettingsFile(const QString& path, const TConsoleSettings& settings, QSt
 bool LoadPlacementFile(const QString& path, TWindowPlacement& placement);
 bool SavePlacementFile(const QString& path, const TWindowPlacement& placement, QString* error);
 
-// The program's path with ".ini" when its folder is writable, else
-// <user configuration folder>/fprtest/fprtest.ini.
+// Where the settings INI lives: <user configuration folder>/fprtest/fprtest.ini
+// for a program installed in a system folder (/usr, /bin, /sbin, /opt, /snap),
+// whatever lies beside it and even when (as for root) that folder is writable.
+// Elsewhere (a build folder, a copied program) the program's path with ".ini"
+// when such a file is there already or the folder is writable.
+QString IniPathFor(const QString& programPath, const QString& configDir, bool iniBeside,
+                   bool folderWritable);
+// The same with the file system asked.
 QString DefaultIniPath(const QString& programPath, const QString& configDir);
 // <user configuration folder>/<program name>.INI, the profile store's own folder.
 QString DefaultPlacementPath(const QString& programPath, const QString& configDir);

@@ -6,8 +6,10 @@
 #include <QScrollBar>
 #include <QTabWidget>
 #include <QTimer>
+#include <iostream>
 
 #include "AboutDialog.h"
+#include "ConsoleCommandLine.h"
 #include "LogMemo.h"
 #include "SettingsStore.h"
 #include "uMain.h"
@@ -64,6 +66,11 @@ void ScheduleDemo(TMainForm& form) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
+  std::string answer;
+  if (AnswerCommandLine(std::vector<std::string>(argv + 1, argv + argc), answer)) {
+    std::cout << answer;
+    return 0;
+  }
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("fprtest"));
   QApplication::setApplicationVersion(QStringLiteral(FPR_VERSION));

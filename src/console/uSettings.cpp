@@ -10,8 +10,7 @@ TfrmSettings::TfrmSettings(QWidget* parent) : QDialog(parent), ui(new Ui::TfrmSe
   ui->setupUi(this);
   setWindowFlag(Qt::WindowContextHelpButtonHint, false);
   ui->cmbBaudRate->setCurrentIndex(-1);
-  ui->cmbPortPath->addItem(QString());
-  ui->cmbPortPath->addItems(ListSerialDevices());
+  FillPortList(ui->cmbPortPath, ListSerialDevices());
   ui->cmbPortPath->setCurrentIndex(0);
   // The two boxes share one place, and the dialog one size, whichever shows.
   for (QWidget* box :
@@ -66,7 +65,7 @@ TConnectionSettings TfrmSettings::Values() const {
   if (!TryParseInt32(ui->eTCPPort->text().trimmed().toStdString(), port)) port = 0;
   v.TCPPort = QString::number(port);
   v.IPAddress = ui->eIPAddress->text();
-  v.PortPath = ui->cmbPortPath->currentText().trimmed();
+  v.PortPath = PortPathOf(ui->cmbPortPath);
   return v;
 }
 

@@ -1,5 +1,7 @@
 #include "SerialPort.h"
 
+#include "SerialAccess.h"
+
 #include <fcntl.h>
 #include <poll.h>
 #include <termios.h>
@@ -121,11 +123,20 @@ void TPosixSerialPort::Open(const std::string& name, int baudRate) {
   Close();
   const std::string path = SerialDevicePath(name);
   const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) throw std::runtime_error(SystemMessage(path, errno));
+  if (fd < 0) {
+    const int err = errno;
+    throw std::runtime_error(
+        SerialOpenErrorText(path, err, InspectSerialNode(path), CurrentSerialUser()));
+  }
+  if (LockSerialPort(fd) != 0) {
+    ::close(fd);  // the other program's exclusive flag is its own: leave it
+    throw std::runtime_error(SerialBusyText(path));
+  }
   try {
     ApplyLineSettings(fd, baudRate, path);
     tcflush(fd, TCIOFLUSH);
   } catch (...) {
+    UnlockSerialPort(fd);
     ::close(fd);
     throw;
   }
@@ -133,7 +144,10 @@ void TPosixSerialPort::Open(const std::string& name, int baudRate) {
 }
 
 void TPosixSerialPort::Close() {
-  if (Fd >= 0) ::close(Fd);
+  if (Fd >= 0) {
+    UnlockSerialPort(Fd);
+    ::close(Fd);
+  }
   Fd = -1;
   RxBuffer.clear();
   RxPos = 0;

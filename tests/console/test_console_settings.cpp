@@ -142,6 +142,31 @@ class TSettingsTest : public QObject {
     }
   }
 
+  void IniOfAnInstalledProgramIsInTheUsersFolder() {
+    const QString cfg = QStringLiteral("/home/u/.config/fprtest/fprtest.ini");
+    const struct {
+      const char* program;
+      bool beside, writable;
+      QString ini;
+    } cases[] = {
+        // Root may write /usr/bin, and a stray file there is not taken either.
+        {"/usr/bin/fprtest", false, true, cfg},
+        {"/usr/bin/fprtest", true, true, cfg},
+        {"/usr/local/bin/fprtest", false, true, cfg},
+        {"/opt/velmora/bin/fprtest", true, false, cfg},
+        {"/bin/fprtest", false, true, cfg},
+        {"/usr/bin/../bin/fprtest", false, true, cfg},
+        {"/usrx/fprtest", false, true, QStringLiteral("/usrx/fprtest.ini")},
+        {"/home/u/build/src/console/fprtest", false, true,
+         QStringLiteral("/home/u/build/src/console/fprtest.ini")},
+        {"/media/stick/fprtest", true, false, QStringLiteral("/media/stick/fprtest.ini")},
+        {"/media/stick/fprtest", false, false, cfg},
+    };
+    for (const auto& c : cases) {
+      QCOMPARE(IniPathFor(c.program, "/home/u/.config", c.beside, c.writable), c.ini);
+    }
+  }
+
   void IniBesideTheProgramWhenItsFolderIsWritable() {
     QCOMPARE(DefaultIniPath(Dir.filePath("fprtest"), "/cfg"), Dir.filePath("fprtest.ini"));
     QCOMPARE(DefaultIniPath(Dir.filePath("no/such/fprtest"), "/cfg"),
@@ -158,6 +183,23 @@ class TSettingsTest : public QObject {
     QCOMPARE(ListSerialDevices(root),
              (QStringList{root + "/serial/by-id/usb-X", root + "/ttyUSB0", root + "/ttyACM1",
                           root + "/ttyS2", root + "/ttyS10"}));
+  }
+
+  void PortsTheUserCannotOpenAreShownAsSuchAndStoredAsPaths() {
+    QComboBox box;
+    box.setEditable(true);
+    FillPortList(&box, {"/dev/ttyS0", "/dev/ttyUSB0"}, [](const QString& path) {
+      return path.endsWith("S0") ? QStringLiteral("no access: ...") : QString();
+    });
+    QCOMPARE(box.count(), 3);
+    QCOMPARE(box.itemText(1), "/dev/ttyS0 (no access: ...)");
+    QVERIFY(box.itemData(1, Qt::ForegroundRole).isValid());
+    QCOMPARE(box.itemText(2), "/dev/ttyUSB0");
+    QVERIFY(!box.itemData(2, Qt::ForegroundRole).isValid());
+    box.setCurrentIndex(1);
+    QCOMPARE(PortPathOf(&box), "/dev/ttyS0");
+    box.setEditText(" /dev/pts/7 ");
+    QCOMPARE(PortPathOf(&box), "/dev/pts/7");
   }
 
   void IpAddressTest_data() {
