@@ -115,11 +115,14 @@ void CheckResponse(std::string_view f, std::size_t enq, TFrameReport& r) {
   CheckChecksum(f, enq, r);
 }
 
-// What a TCP host's own check of the collected reply says.
-std::string HostCheck(std::string_view f) {
+std::string HostCheck(std::string_view f) { return HostCheckAgainst(f, At(f, 2), At(f, 3)); }
+
+}  // namespace
+
+std::string HostCheckAgainst(std::string_view reply, std::uint8_t seq, std::uint8_t cmd) {
   try {
-    const TDataBuffer reply(f.begin(), f.end());
-    CheckCollectedResponse(reply, At(f, 2), At(f, 3), [](std::uint8_t) {});
+    const TDataBuffer collected(reply.begin(), reply.end());
+    CheckCollectedResponse(collected, seq, cmd, [](std::uint8_t) {});
     return "";
   } catch (const ECmdException& e) {
     return std::to_string(e.Code) + " " + Cp1251ToUtf8(ErrorText(e.Code, e.what()));
@@ -158,8 +161,6 @@ TFrameReport DecodeFrame(std::string_view f) {
   }
   return r;
 }
-
-}  // namespace
 
 bool ParseHexText(std::string_view text, std::string& bytes, std::string& error) {
   bytes.clear();

@@ -39,6 +39,13 @@ struct TFrameReport {
   std::string HostCheck;
 };
 
+// One frame from its <SOH>, checked completely.
+TFrameReport DecodeFrame(std::string_view frame);
+
+// What a TCP host's own check of a collected reply says when it waits for
+// `seq` and `cmd`: "" when it takes the reply, else the code and its message.
+std::string HostCheckAgainst(std::string_view reply, std::uint8_t seq, std::uint8_t cmd);
+
 // Cuts the bytes into frames (from <SOH> through the <ETX> after the checksum)
 // and runs of other bytes, and checks every frame completely.
 std::vector<TFrameReport> DecodeFrames(std::string_view bytes);
