@@ -28,8 +28,6 @@ constexpr const char* kFooter =
     "  fprtap --link /tmp/ttyFPR --serial /dev/ttyUSB0@115200 --json | jq .\n"
     "  fprtap --read session.tap --views hex,status\n";
 
-constexpr const char* kViews[] = {"raw", "hex", "fields", "status"};
-
 struct TRawOptions {
   std::string Listen, Device, Serial, Views;
   bool Pty = false;
@@ -118,21 +116,6 @@ bool CheckSerial(const std::string& value, TTapOptions& o, std::string& error) {
   return true;
 }
 
-bool CheckViews(const std::string& value, TTapOptions& o, std::string& error) {
-  std::size_t start = 0;
-  while (start <= value.size()) {
-    const std::size_t comma = std::min(value.find(',', start), value.size());
-    const std::string view = value.substr(start, comma - start);
-    if (std::find(std::begin(kViews), std::end(kViews), view) == std::end(kViews)) {
-      error = "--views: unknown view '" + view + "' (raw, hex, fields, status)";
-      return false;
-    }
-    if (std::find(o.Views.begin(), o.Views.end(), view) == o.Views.end()) o.Views.push_back(view);
-    start = comma + 1;
-  }
-  return true;
-}
-
 bool ChooseSides(const TRawOptions& raw, TTapOptions& o, std::string& error) {
   const bool pty = raw.Pty || !o.Link.empty();
   const int hosts = (raw.Listen.empty() ? 0 : 1) + (pty ? 1 : 0);
@@ -174,7 +157,10 @@ bool ParseTapArgs(const std::vector<std::string>& args, TTapOptions& options, st
     return false;
   }
   if (options.Help || options.Version) return true;
-  if (!raw.Views.empty() && !CheckViews(raw.Views, options, error)) return false;
+  if (app->count("--views") > 0 && !ParseTapViews(raw.Views, options.Views, error)) {
+    error = "--views: " + error;
+    return false;
+  }
   if (options.Quiet && options.NoSummary) {
     error = "--quiet with --no-summary would show nothing";
     return false;

@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "TapMonitor.h"
+
 // What the command line of fprtap asks for.
 struct TTapOptions {
   enum class THostSide { None, Listen, Pty };
@@ -17,9 +19,9 @@ struct TTapOptions {
   std::string SerialPort;  // "COMn" or a device path
   int Speed = 9600;
   bool Json = false;
-  std::vector<std::string> Views;  // raw, hex, fields, status; empty: all
-  std::string Capture;             // file every relayed byte is saved to
-  std::string Read;                // a saved capture to show instead of relaying
+  TTapViews Views;      // all unless --views names some
+  std::string Capture;  // file every relayed byte is saved to
+  std::string Read;     // a saved capture to show instead of relaying
   bool Once = false;
   bool Quiet = false;  // no exchanges, only the summary
   bool NoSummary = false;

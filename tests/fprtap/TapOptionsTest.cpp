@@ -55,10 +55,12 @@ TEST(TapOptionsTest, LinkSidesAndOutputChoices) {
       Words("--json --views status,hex,status --capture c.tap --once --listen 1 --device h:2"), o,
       error));
   EXPECT_TRUE(o.Json && o.Once);
-  EXPECT_EQ(o.Views, (std::vector<std::string>{"status", "hex"}));
+  EXPECT_TRUE(o.Views.Status && o.Views.Hex);
+  EXPECT_FALSE(o.Views.Raw || o.Views.Fields);
   EXPECT_EQ(o.Capture, "c.tap");
   ASSERT_TRUE(ParseTapArgs(Words("--read c.tap --views raw"), o, error));
   EXPECT_EQ(o.Read, "c.tap");
+  EXPECT_TRUE(o.Views.Raw && !o.Views.Hex);
   EXPECT_EQ(o.Host, H::None);
 }
 
@@ -77,8 +79,8 @@ TEST(TapOptionsTest, RefusesWhatCannotBeMeant) {
       {"--listen 5000 --device 4999", "HOST:PORT"},
       {"--pty --serial COM1@28800", "the speed must be one of 110 300"},
       {"--pty --serial @9600", "needs a port name"},
-      {"--listen 1 --device h:1 --views hex,flags", "unknown view 'flags'"},
-      {"--listen 1 --device h:1 --views hex,", "unknown view ''"},
+      {"--listen 1 --device h:1 --views hex,flags", "--views: unknown view 'flags'"},
+      {"--listen 1 --device h:1 --views hex,", "--views: unknown view ''"},
       {"--read c.tap --listen 1", "--read shows a saved capture"},
       {"--read c.tap --once", "--read shows a saved capture"},
       {"--listen 1 --device h:1 --quiet --no-summary", "would show nothing"},
