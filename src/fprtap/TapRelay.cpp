@@ -72,20 +72,24 @@ TTapRelay::TTapRelay(int hostFd, int deviceFd, ITapSink& sink, TTapClock clock, 
   MakeNonBlocking(deviceFd);
 }
 
-bool TTapRelay::ReadInto(int dir, TResult& r) {
+bool TTapRelay::ReadInto(int dir, TResult& r, bool& writeFailed) {
   TDirection& d = Dir[dir];
   if (d.End == d.Buf.size() && d.Start > 0) {
     std::memmove(d.Buf.data(), d.Buf.data() + d.Start, d.Pending());
     d.End -= d.Start;
     d.Start = 0;
   }
+  const char* at = d.Buf.data() + d.End;
   const ssize_t n = ::read(d.From, d.Buf.data() + d.End, d.Buf.size() - d.End);
   if (n < 0) return errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR;
   if (n == 0) return false;
-  Sink.OnBytes(SideOf(dir), std::string_view(d.Buf.data() + d.End, static_cast<std::size_t>(n)),
-               Clock());
+  const std::int64_t now = Clock();
   d.End += static_cast<std::size_t>(n);
   r.Read[dir] += static_cast<std::uint64_t>(n);
+  // Passed on before the sink decodes it: the other side is usually ready to
+  // take it, and the bytes stay where they are until the next read.
+  writeFailed = !WriteOut(dir, r);
+  Sink.OnBytes(SideOf(dir), std::string_view(at, static_cast<std::size_t>(n)), now);
   return true;
 }
 
@@ -164,10 +168,9 @@ TTapRelay::TResult TTapRelay::Run() {
       if ((ev & (POLLOUT | POLLERR | POLLHUP)) && Dir[1 - s].Pending() > 0 && !WriteOut(1 - s, r))
         closed = s;
       if (closed < 0 && (ev & (POLLIN | POLLHUP | POLLERR)) && (p[s].events & POLLIN)) {
-        if (!ReadInto(s, r)) closed = s;
-        // Passed on at once: the other side is usually ready to take it.
-        else if (!WriteOut(s, r))
-          closed = 1 - s;
+        bool writeFailed = false;
+        if (!ReadInto(s, r, writeFailed)) closed = s;
+        if (writeFailed) closed = 1 - s;
       }
     }
     if (closed >= 0) {

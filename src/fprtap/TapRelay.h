@@ -43,7 +43,7 @@ class TTapStop {
 // before still wait for the other side, so a peer that never reads stops the
 // other side's reading instead of growing memory. Bytes go out unchanged, in
 // order, as soon as the other side takes them; every run read is handed to the
-// sink, stamped with the time it was read, before it is written on.
+// sink, stamped with the time it was read, once it has been passed on.
 class TTapRelay {
  public:
   enum class TEnd { HostClosed, DeviceClosed, Stopped };
@@ -72,8 +72,9 @@ class TTapRelay {
     std::size_t Start = 0, End = 0;
     std::size_t Pending() const { return End - Start; }
   };
-  // False when the reading side closed or failed.
-  bool ReadInto(int dir, TResult& r);
+  // Reads what there is room for and writes it on. False when the reading
+  // side closed or failed; `writeFailed` when the writing side failed.
+  bool ReadInto(int dir, TResult& r, bool& writeFailed);
   // False when the writing side failed.
   bool WriteOut(int dir, TResult& r);
   void Flush(TResult& r);
