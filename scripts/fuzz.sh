@@ -16,6 +16,7 @@ targets=(
   "operations_answer_fuzz:operations:2048"
   "simulator_request_fuzz:simulator:4096"
   "fprcmd_input_fuzz:fprcmd:2048"
+  "fprtap_decoder_fuzz:fprtap:4096"
 )
 share=$((seconds / ${#targets[@]}))
 ((share > 0)) || share=1

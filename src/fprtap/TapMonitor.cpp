@@ -34,6 +34,7 @@ TTapMonitor::TTapMonitor(std::ostream& out, const TTapMonitorOptions& options)
       Decoder_([this](const TTapExchange& ex) { Exchange(ex); }) {}
 
 void TTapMonitor::OnBytes(TTapSide from, std::string_view bytes, std::int64_t timeUs) {
+  if (bytes.empty()) return;
   if (!Started_) {
     Started_ = true;
     Origin_ = timeUs;

@@ -2,7 +2,7 @@
 
 namespace {
 
-// Exact to the microsecond below 10 ms; above, three significant digits.
+// Exact to the microsecond below 10 ms; above, four significant digits.
 std::int64_t Bucket(std::int64_t us) {
   std::int64_t scale = 1;
   while (us / scale >= 10000) scale *= 10;

@@ -7,7 +7,7 @@
 #include "TapExchangeDecoder.h"
 
 // Figures over every exchange a monitor saw. The times are kept as a count per
-// value (exact below 10 ms, three significant digits above), so a tap that runs
+// value (exact below 10 ms, four significant digits above), so a tap that runs
 // for days keeps a bounded table however many exchanges pass.
 class TTapSummary {
  public:
