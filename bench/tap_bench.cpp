@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "FrameCodec.h"
 #include "SimServer.h"
 #include "TCPDeviceUnit.h"
 #include "TapAppLinks.h"
@@ -127,9 +128,34 @@ void BM_TapExchanges(benchmark::State& state) {
       benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
 }
 
+// The decoder and the printer alone (argument 1: JSON, 0: text with every
+// view), for one exchange of the same size.
+void BM_TapMonitorOnly(benchmark::State& state) {
+  TNullBuffer buffer;
+  std::ostream null(&buffer);
+  TTapMonitorOptions options;
+  options.Json = state.range(0) == 1;
+  TTapMonitor monitor(null, options);
+  const TDataBuffer status(6, 0x80);
+  std::int64_t now = 0;
+  std::uint8_t seq = 0x20;
+  for (auto _ : state) {
+    const TDataBuffer request = BuildRequestFrame(seq, 0x4A, {'W'});
+    const TDataBuffer answer = BuildResponseFrame(seq, 0x4A, status, status);
+    monitor.OnBytes(TTapSide::Host, {reinterpret_cast<const char*>(request.data()), request.size()},
+                    now += 10);
+    monitor.OnBytes(TTapSide::Device, {reinterpret_cast<const char*>(answer.data()), answer.size()},
+                    now += 10);
+    seq = NextSequence(seq);
+  }
+  state.counters["exchanges/s"] =
+      benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+}
+
 }  // namespace
 
 BENCHMARK(BM_TapAddedPerExchange)->UseRealTime()->MinTime(2.0);
 BENCHMARK(BM_TapExchanges)->UseRealTime()->MinTime(1.0);
+BENCHMARK(BM_TapMonitorOnly)->Arg(1)->Arg(0)->MinTime(0.5);
 
 BENCHMARK_MAIN();
