@@ -1,5 +1,7 @@
 #include "TapAppLinks.h"
 
+#include <cerrno>
+#include <cstring>
 #include <ostream>
 
 TTapLinks::TTapLinks(const TTapOptions& options, std::ostream& err) : Options(options), Err(err) {}
@@ -65,7 +67,11 @@ int TTapLinks::ServeListener(ITapSink& sink, const TTapClock& clock, const TTapS
   const bool serial = Options.Device == TTapOptions::TDeviceSide::Serial;
   for (;;) {
     int host = TapAccept(Listener, stop.Fd());
-    if (host < 0) return 0;
+    if (host < 0 && stop.Raised()) return 0;
+    if (host < 0) {
+      Err << "fprtap: cannot accept a host program: " << std::strerror(errno) << std::endl;
+      return 1;
+    }
     Err << "fprtap: host program connected" << std::endl;
     int device = ConnectDevice();
     if (device < 0) {

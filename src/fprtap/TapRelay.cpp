@@ -164,8 +164,10 @@ TTapRelay::TResult TTapRelay::Run() {
     int closed = -1;
     for (int s = 0; s < 2 && closed < 0; ++s) {
       const short ev = p[s].revents;
+      if (ev & POLLNVAL) closed = s;  // not open at all: nothing to wait for
       if (ev & (POLLHUP | POLLERR)) hungUp[s] = true;
-      if ((ev & (POLLOUT | POLLERR | POLLHUP)) && Dir[1 - s].Pending() > 0 && !WriteOut(1 - s, r))
+      if (closed < 0 && (ev & (POLLOUT | POLLERR | POLLHUP)) && Dir[1 - s].Pending() > 0 &&
+          !WriteOut(1 - s, r))
         closed = s;
       if (closed < 0 && (ev & (POLLIN | POLLHUP | POLLERR)) && (p[s].events & POLLIN)) {
         bool writeFailed = false;
