@@ -97,7 +97,8 @@ void TTapExchangeDecoder::Bytes(TTapSide from, std::string_view bytes, std::int6
 }
 
 void TTapExchangeDecoder::Close(TTapSide side, std::int64_t timeUs) {
-  for (TTapSide s : {TTapSide::Host, TTapSide::Device}) {
+  // An answer under way belongs to the request already waiting: the device first.
+  for (TTapSide s : {TTapSide::Device, TTapSide::Host}) {
     Pieces_.clear();
     (s == TTapSide::Host ? Host_ : Device_).Flush(Pieces_);
     for (TTapPiece& p : Pieces_) Piece(s, p, timeUs);

@@ -16,7 +16,8 @@ json FrameJson(const TTapFrame& f, bool request) {
   const TFrameReport& r = f.Report;
   // A request's data with the frame's escaping undone; an answer's as it came.
   const std::string& data = request ? r.Data : r.Fields.PacketData;
-  json j = {{"time_us", f.StartUs},
+  json j = {{"direction", request ? "PC->PRN" : "PRN->PC"},
+            {"time_us", f.StartUs},
             {"end_us", f.EndUs},
             {"bytes", HexOfBytes(r.Bytes)},
             {"hex", r.HexView},

@@ -4,23 +4,28 @@
 // project's codec, answers by the simulator's session (no sockets), replayed
 // into any sink as the relay would feed it.
 
+#include <unistd.h>
+
 #include <cstdint>
+#include <cstdio>
+#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "FrameCodec.h"
 #include "SimDevice.h"
 #include "SimSession.h"
+#include "TapCapture.h"
 #include "TapMonitor.h"
 
 namespace taptest {
 
-inline std::string Str(const TDataBuffer& b) { return std::string(b.begin(), b.end()); }
-inline TDataBuffer Buf(const std::string& s) { return TDataBuffer(s.begin(), s.end()); }
-
 inline std::string Request(std::uint8_t seq, std::uint8_t cmd, const std::string& data = "") {
-  return Str(BuildRequestFrame(seq, cmd, Buf(data)));
+  const TDataBuffer f = BuildRequestFrame(seq, cmd, TDataBuffer(data.begin(), data.end()));
+  return std::string(f.begin(), f.end());
 }
 
 // Six status bytes with bit 7 set, as devices send them, plus [k/n] bits.
@@ -32,7 +37,9 @@ inline std::string Status(std::initializer_list<std::pair<int, int>> bits = {}) 
 
 inline std::string Answer(std::uint8_t seq, std::uint8_t cmd, const std::string& data = "",
                           const std::string& status = Status()) {
-  return Str(BuildResponseFrame(seq, cmd, Buf(data), Buf(status)));
+  const TDataBuffer f = BuildResponseFrame(seq, cmd, TDataBuffer(data.begin(), data.end()),
+                                           TDataBuffer(status.begin(), status.end()));
+  return std::string(f.begin(), f.end());
 }
 
 // One run of bytes as the relay hands it on, or a close when `Close` is set.
@@ -65,6 +72,24 @@ inline std::string Monitor(const std::vector<TChunk>& chunks, TTapMonitorOptions
   if (summary) monitor.PrintSummary();
   return out.str();
 }
+
+// The capture file of the chunks, and one on disk for the test's life.
+inline std::string Capture(const std::vector<TChunk>& chunks) {
+  std::ostringstream out;
+  {
+    TTapCaptureWriter w(out);
+    Replay(chunks, w);
+  }
+  return out.str();
+}
+
+struct TTempFile {
+  explicit TTempFile(const std::string& text) { std::ofstream(Path, std::ios::binary) << text; }
+  ~TTempFile() { std::remove(Path.c_str()); }
+  static inline int Count = 0;
+  std::string Path = ::testing::TempDir() + "fprtap-capture-" + std::to_string(::getpid()) + "-" +
+                     std::to_string(++Count);
+};
 
 // The simulated device's session; its answers come back as device chunks.
 class TSimTraffic : public ISimChannel {
