@@ -26,17 +26,6 @@ struct TWatch {
   }
 };
 
-// Reads until an <ETX> or a NAK came, the link closed, or `ms` passed.
-std::string ReadReply(int fd, int ms, bool& closed) {
-  std::string got;
-  while (!closed && got.find_first_of("\x03\x15") == std::string::npos) {
-    const std::string more = ReadSome(fd, 1, ms, &closed);
-    if (more.empty()) break;
-    got += more;
-  }
-  return got;
-}
-
 class TapAppFaultsTest : public TTapSimFixture {
  protected:
   // One host program through a fresh tap (--once): a request while the fault
@@ -53,7 +42,7 @@ class TapAppFaultsTest : public TTapSimFixture {
         ASSERT_TRUE(WriteAll(host, request.substr(i, drip ? 1 : request.size())));
         if (drip) std::this_thread::sleep_for(std::chrono::milliseconds(1));
       }
-      received += ReadReply(host, 150, closed);
+      received += ReadSome(host, 4096, 150, &closed, "\x03\x15");  // up to its <ETX> or NAK
     }
     ::close(host);
     EXPECT_EQ(Serving.get(), 0);

@@ -17,7 +17,6 @@
 #include <mutex>
 #include <sstream>
 
-#include "SimClock.h"
 #include "SimCodec.h"
 #include "SimServer.h"
 #include "TapAppLinks.h"
@@ -74,11 +73,14 @@ inline bool WriteAll(int fd, std::string_view bytes) {
   return true;
 }
 
-// Reads until `count` bytes came, the peer closed (`closed`), or nothing came for `idleMs`.
-inline std::string ReadSome(int fd, std::size_t count, int idleMs = 2000, bool* closed = nullptr) {
+// Reads until `count` bytes came, the peer closed (`closed`), nothing came for
+// `idleMs`, or the last byte read is one of `stopAt`.
+inline std::string ReadSome(int fd, std::size_t count, int idleMs = 2000, bool* closed = nullptr,
+                            std::string_view stopAt = {}) {
   std::string got;
   char buf[4096];
-  for (pollfd p{fd, POLLIN, 0}; got.size() < count && ::poll(&p, 1, idleMs) > 0;) {
+  for (pollfd p{fd, POLLIN, 0}; got.size() < count && ::poll(&p, 1, idleMs) > 0 &&
+                                (got.empty() || stopAt.find(got.back()) == stopAt.npos);) {
     const ssize_t n = ::read(fd, buf, std::min(sizeof buf, count - got.size()));
     if (n <= 0 && closed) *closed = n == 0 || errno != EAGAIN;
     if (n <= 0) break;
@@ -90,8 +92,6 @@ inline std::string ReadSome(int fd, std::size_t count, int idleMs = 2000, bool* 
 class TTapSimFixture : public ::testing::Test {
  protected:
   void SetUp() override {
-    const std::int64_t now = *sim::FromCivil({2024, 3, 5, 9, 7, 0});
-    Sim.Device().SetClock([now] { return now; });
     Sim.Device().SetWorkTime(0);
     Sim.Device().SetTrace([this](const std::string& line) {
       std::lock_guard lock(TraceMu);
