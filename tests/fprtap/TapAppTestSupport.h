@@ -79,8 +79,9 @@ inline std::string ReadSome(int fd, std::size_t count, int idleMs = 2000, bool* 
                             std::string_view stopAt = {}) {
   std::string got;
   char buf[4096];
-  for (pollfd p{fd, POLLIN, 0}; got.size() < count && ::poll(&p, 1, idleMs) > 0 &&
-                                (got.empty() || stopAt.find(got.back()) == stopAt.npos);) {
+  for (pollfd p{fd, POLLIN, 0}; got.size() < count &&
+                                (got.empty() || stopAt.find(got.back()) == stopAt.npos) &&
+                                ::poll(&p, 1, idleMs) > 0;) {
     const ssize_t n = ::read(fd, buf, std::min(sizeof buf, count - got.size()));
     if (n <= 0 && closed) *closed = n == 0 || errno != EAGAIN;
     if (n <= 0) break;
