@@ -73,7 +73,6 @@ TEST(TapExchangeDecoder, EachCheckOnItsExchange) {
        {{H, req}, {D, ans.substr(0, 9)}, {H, req2.substr(0, 5)}, {D, "", 0, true}},
        {"1:envelope,cut", "2:envelope,cut,no-answer"}},
       {"nak alone", {{D, "\x15"}, {H, req}, {D, ans}}, {"0:nak", "1:"}},
-      {"only syn between", {{H, req}, {D, ans}, {D, "\x16"}, {H, "", 0, true}}, {"1:", "0:"}},
   };
   for (const TCase& c : cases) EXPECT_EQ(Kinds(c.Chunks), c.Kinds) << c.Name;
 }

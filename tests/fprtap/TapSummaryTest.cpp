@@ -10,13 +10,6 @@ using namespace taptest;
 
 namespace {
 
-TTapExchange Timed(std::int64_t us) {
-  TTapExchange ex;
-  ex.Number = 1;
-  ex.DurationUs = us;
-  return ex;
-}
-
 TEST(TapSummary, MedianAndLargest) {
   struct TCase {
     std::vector<std::int64_t> Us;
@@ -31,7 +24,12 @@ TEST(TapSummary, MedianAndLargest) {
   };
   for (const TCase& c : cases) {
     TTapSummary s;
-    for (std::int64_t us : c.Us) s.Add(Timed(us));
+    TTapExchange ex;
+    ex.Number = 1;
+    for (std::int64_t us : c.Us) {
+      ex.DurationUs = us;
+      s.Add(ex);
+    }
     EXPECT_EQ(s.MedianUs(), c.Median) << c.Us.size();
     EXPECT_EQ(s.LargestUs(), c.Largest) << c.Us.size();
     EXPECT_EQ(s.Timed(), static_cast<std::int64_t>(c.Us.size()));
@@ -54,17 +52,14 @@ std::vector<TChunk> Traffic() {
 }
 
 TEST(TapSummary, FiguresOfTheTraffic) {
-  TTapMonitorOptions o;
-  const std::string text = Monitor(Traffic(), o, 0, true);
-  const std::string summary = text.substr(text.find("Summary:"));
-  EXPECT_EQ(summary,
+  const std::string text = Monitor(Traffic(), {}, 0, true);
+  EXPECT_EQ(text.substr(text.find("Summary:")),
             "Summary: 4 exchanges, 2 answered, 2 with failed checks\n"
             " Commands: 3EH 2 4AH 2\n"
             " Errors: nak 1 no-answer 1 noise 1\n"
             " NAK 1, SYN 2, bytes outside frames 3\n"
             " Time per exchange: median 1.500 ms, largest 2.000 ms\n");
-  o.Json = true;
-  const std::string lines = Monitor(Traffic(), o, 0, true);
+  const std::string lines = Monitor(Traffic(), {{}, true}, 0, true);
   const auto last = nlohmann::json::parse(lines.substr(lines.rfind('\n', lines.size() - 2) + 1));
   EXPECT_EQ(last, nlohmann::json::parse(R"({"summary":{"exchanges":4,"answered":2,"failed":2,
       "commands":{"3E":2,"4A":2},"errors":{"nak":1,"no-answer":1,"noise":1},"naks":1,"syns":2,
