@@ -8,7 +8,7 @@
 #include "TapSink.h"
 
 // A capture: every run of bytes the relay passed, each way, with its time, as
-// plain text (described in README-part-a.md):
+// plain text (described in README.md):
 //   fprtap capture 1
 //   <time-us> H|D <hex, two digits a byte>
 //   <time-us> H|D close
