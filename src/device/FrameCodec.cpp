@@ -14,6 +14,11 @@ std::uint8_t NextSequence(std::uint8_t seq) {
 
 std::string Hex2(std::uint8_t b) { return {kHex[b >> 4], kHex[b & 0x0F]}; }
 
+void AppendHexByte(std::string& out, std::uint8_t b) {
+  const char digits[3] = {kHex[b >> 4], kHex[b & 0x0F], ' '};
+  out.append(digits, 3);
+}
+
 std::string Hex4(std::uint32_t sum) {
   return {kHex[(sum >> 12) & 0xF], kHex[(sum >> 8) & 0xF], kHex[(sum >> 4) & 0xF], kHex[sum & 0xF]};
 }
@@ -157,6 +162,8 @@ TResponseParts CheckCollectedResponse(const TDataBuffer& reply, std::uint8_t exp
   if (reply.size() < 4) throw ECmdException(Err::ReadData, "LEN1");
   TReplyWalker w(reply, onByte);
   TResponseParts parts;
+  parts.Data.reserve(reply.size());
+  parts.Status.reserve(StatusByteCount);
   std::uint8_t len = 0;
   CheckHeader(w, expectedSeq, expectedCmd, len);
   CheckBody(w, parts);

@@ -26,6 +26,8 @@ void AppendChecksum(TDataBuffer& frame);
 std::string Hex4(std::uint32_t sum);
 // Byte as two uppercase hexadecimal digits.
 std::string Hex2(std::uint8_t b);
+// Appends the two digits of `b` and a blank, the way the traffic texts list bytes.
+void AppendHexByte(std::string& out, std::uint8_t b);
 // "[rx/tx]"
 std::string MismatchDetail(std::uint8_t received, std::uint8_t expected);
 // Hexadecimal text of (c - 0x30) for a checksum character c above 0x03: one digit

@@ -1,6 +1,8 @@
 #include "TCPDeviceUnit.h"
 
 #include <cxxabi.h>
+
+#include <algorithm>
 #include <charconv>
 #include <cstdlib>
 #include <typeinfo>
@@ -62,6 +64,7 @@ int TTCPDevice::Port() const { return Client->Port; }
 bool TTCPDevice::IsConnected() { return Client->Connected(); }
 
 void TTCPDevice::Disconnect() {
+  RxPos = RxEnd = 0;
   if (Client->Connected()) Client->Disconnect();
 }
 
@@ -158,8 +161,7 @@ void TTCPDevice::RunAttempt(std::uint8_t code, TDataBuffer& data, TDataBuffer& s
   const TDataBuffer reply = CollectReply();
   RaiseByteReceived(Ctl::SOH);
   TResponseParts parts = CheckCollectedResponse(reply, Sequence, code, [this](std::uint8_t b) {
-    ReceivedHex += Hex2(b);
-    ReceivedHex += ' ';
+    AppendHexByte(ReceivedHex, b);
     RaiseByteReceived(b);
   });
   // A reply cut short by the length or time limit never passes as whole.
@@ -177,9 +179,10 @@ TDataBuffer TTCPDevice::CollectReply() {
   std::int64_t frameStart = 0;
   bool collecting = false;
   TDataBuffer reply;
+  reply.reserve(Limits::MaxFrameBytes);
   for (;;) {
-    const std::uint8_t b = Client->ReadByte(collecting ? NextByteTimeout : FirstByteTimeout);
-    const std::int64_t now = Clock->NowMs();
+    const std::uint8_t b = NextByte(collecting ? NextByteTimeout : FirstByteTimeout);
+    const std::int64_t now = RxAt;  // when the byte came
     if (b == Ctl::SYN) {
       if ((now - readStart) / 1000 >= Limits::BusyLimitS) throw ECmdException(Err::Busy, "");
       lastSyn = now;
@@ -198,6 +201,18 @@ TDataBuffer TTCPDevice::CollectReply() {
     }
   }
   return reply;
+}
+
+// The next byte of the connection: from what the last read brought, or from a
+// new read of whatever has arrived. The clock is read once per read.
+std::uint8_t TTCPDevice::NextByte(int timeoutMs) {
+  if (RxPos < RxEnd) return Rx[RxPos++];
+  RxPos = RxEnd = 0;
+  const std::size_t n = Client->ReadAvailable(Rx.data(), Rx.size(), timeoutMs);
+  RxAt = Clock->NowMs();
+  RxEnd = std::min(n, Rx.size());
+  if (RxEnd == 0) throw ETcpReadTimeout();
+  return Rx[RxPos++];
 }
 
 // Step after a failed attempt; true to try again.

@@ -8,6 +8,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
@@ -129,22 +130,13 @@ void TPosixTcpClient::Write(const std::uint8_t* data, std::size_t count) {
 
 // Waits in poll() first: right after a request nothing has arrived yet, and a
 // speculative recv() would only cost a system call.
-std::uint8_t TPosixTcpClient::ReadByte(int timeoutMs) {
-  if (RxPos < RxBuffer.size()) return RxBuffer[RxPos++];
+std::size_t TPosixTcpClient::Receive(std::uint8_t* buffer, std::size_t count, int timeoutMs) {
   if (Fd < 0) throw ETcpConnClosed("Not Connected.");
   const std::int64_t deadline = SteadyMs() + timeoutMs;
-  for (;;) {
-    const std::int64_t left = deadline - SteadyMs();
-    if (left < 0 || PollFor(Fd, POLLIN, static_cast<int>(left)) == 0) throw ETcpReadTimeout();
-    RxBuffer.resize(kRxChunk);
-    const ssize_t n = ::recv(Fd, RxBuffer.data(), RxBuffer.size(), 0);
-    if (n > 0) {
-      RxBuffer.resize(static_cast<std::size_t>(n));
-      RxPos = 1;
-      return RxBuffer[0];
-    }
-    RxBuffer.clear();
-    RxPos = 0;
+  for (int left = timeoutMs;; left = static_cast<int>(deadline - SteadyMs())) {
+    if (left < 0 || PollFor(Fd, POLLIN, left) == 0) throw ETcpReadTimeout();
+    const ssize_t n = ::recv(Fd, buffer, count, 0);
+    if (n > 0) return static_cast<std::size_t>(n);
     if (n == 0) {
       Disconnect();
       throw ETcpConnClosed();
@@ -153,6 +145,31 @@ std::uint8_t TPosixTcpClient::ReadByte(int timeoutMs) {
       throw ETcpSocketError::FromErrno(errno);
     }
   }
+}
+
+std::uint8_t TPosixTcpClient::ReadByte(int timeoutMs) {
+  if (RxPos < RxBuffer.size()) return RxBuffer[RxPos++];
+  RxBuffer.resize(kRxChunk);
+  RxPos = 0;
+  try {
+    RxBuffer.resize(Receive(RxBuffer.data(), RxBuffer.size(), timeoutMs));
+  } catch (...) {
+    RxBuffer.clear();
+    throw;
+  }
+  return RxBuffer[RxPos++];
+}
+
+// Bytes left over from ReadByte go first; otherwise one recv into the caller's buffer.
+std::size_t TPosixTcpClient::ReadAvailable(std::uint8_t* buffer, std::size_t count, int timeoutMs) {
+  if (count == 0) return 0;
+  if (RxPos < RxBuffer.size()) {
+    const std::size_t n = std::min(count, RxBuffer.size() - RxPos);
+    std::copy_n(RxBuffer.begin() + static_cast<std::ptrdiff_t>(RxPos), n, buffer);
+    RxPos += n;
+    return n;
+  }
+  return Receive(buffer, count, timeoutMs);
 }
 
 void TPosixTcpClient::Disconnect() {

@@ -54,6 +54,12 @@ class ITcpClient {
   // One byte within `timeoutMs`; throws ETcpReadTimeout, ETcpConnClosed (after
   // disconnecting) or ETcpSocketError.
   virtual std::uint8_t ReadByte(int timeoutMs) = 0;
+  // What has arrived, at least one byte and at most `count`, taken in one
+  // read; waits and throws as ReadByte does.
+  virtual std::size_t ReadAvailable(std::uint8_t* buffer, std::size_t count, int timeoutMs) {
+    buffer[0] = ReadByte(timeoutMs);
+    return 1;
+  }
   virtual void Disconnect() = 0;
 
   std::string Host;
@@ -73,12 +79,14 @@ class TPosixTcpClient : public ITcpClient {
   void CheckForDisconnect() override;
   void Write(const std::uint8_t* data, std::size_t count) override;
   std::uint8_t ReadByte(int timeoutMs) override;
+  std::size_t ReadAvailable(std::uint8_t* buffer, std::size_t count, int timeoutMs) override;
   void Disconnect() override;
 
   // A write that makes no progress for this long fails as a socket error.
   int WriteTimeoutMs = 5000;
 
  private:
+  std::size_t Receive(std::uint8_t* buffer, std::size_t count, int timeoutMs);
   int ConnectTo(const void* address, unsigned addressLength, int family, int timeoutMs);
 
   int Fd = -1;
