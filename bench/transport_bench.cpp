@@ -4,19 +4,21 @@
 //
 // Like for like: one link and one peer thread serve both clients of a pair
 // (for TCP two connections to one listener, for the pty two opens of one
-// slave). The raw client is set up as the transport's own: over TCP a
-// non-blocking socket with TCP_NODELAY, over the pty the port opened and
-// configured by TPosixSerialPort, emptied before each request as the
-// transport empties it. It writes the request and reads with poll and read
-// until the answer's 0x03, as the transport does. So "ratio" is the
-// transport's own cost and nothing else.
+// slave). The raw client is set up as the transport's own: over TCP a socket
+// with TCP_NODELAY whose reads block up to a receive time-out, over the pty
+// the port opened and configured by TPosixSerialPort, emptied before each
+// request as the transport empties it. It writes the request and reads what
+// has come until the answer's 0x03, waiting as the transport waits. So
+// "ratio" is the transport's own cost and nothing else.
 
 #include <arpa/inet.h>
+#include <fcntl.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <poll.h>
 #include <pty.h>
 #include <sys/socket.h>
+#include <sys/time.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -120,22 +122,24 @@ class TBenchPeer {
   std::thread Thread;
 };
 
-// Writes the request and reads up to the answer's 0x03: poll, then one read
-// of whatever is there, as the transports wait and read. On a serial line it
-// first empties the line's buffers, which the protocol asks of every client
+// Writes the request and reads up to the answer's 0x03, each read taking what
+// is there, waiting as the transport waits: over TCP in a read that blocks up
+// to the socket's receive time-out, over the pty in poll. On the serial line
+// it first empties the line's buffers, which the protocol asks of every client
 // before a request so that stale bytes are not taken for the answer.
 class TRawClient {
  public:
-  TRawClient(int fd, bool flush) : Fd(fd), Flush(flush) {}
+  enum class TLine { Tcp, Serial };
+  TRawClient(int fd, TLine line) : Fd(fd), Serial(line == TLine::Serial) {}
   bool Exchange() {
     const TDataBuffer request = BuildRequestFrame(NextSequence(Seq), 0x4A, {'W'});
     Seq = request[2];
-    if (Flush && ::tcflush(Fd, TCIOFLUSH) != 0) return false;
+    if (Serial && ::tcflush(Fd, TCIOFLUSH) != 0) return false;
     if (!WriteExactly(Fd, request.data(), request.size())) return false;
     std::size_t got = 0;
     for (;;) {
       pollfd p{Fd, POLLIN, 0};
-      if (::poll(&p, 1, kRawWaitMs) <= 0) return false;
+      if (Serial && ::poll(&p, 1, kRawWaitMs) <= 0) return false;
       const ssize_t n = ::read(Fd, Answer + got, sizeof Answer - got);
       if (n <= 0) return n < 0 && (errno == EINTR || errno == EAGAIN);
       got += static_cast<std::size_t>(n);
@@ -146,7 +150,7 @@ class TRawClient {
 
  private:
   int Fd;
-  bool Flush;
+  bool Serial;
   std::uint8_t Seq = 0;
   std::uint8_t Answer[256];
 };
@@ -173,7 +177,8 @@ class TTcpLink {
     ::close(Listener);
   }
   void Start() { Peer.Start(); }
-  // The client socket the way TPosixTcpClient sets up its own.
+  // The client socket the way TPosixTcpClient sets up its own: TCP_NODELAY,
+  // reads that block up to a receive time-out.
   TRawClient Raw() {
     const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
     sockaddr_in addr{};
@@ -187,9 +192,12 @@ class TTcpLink {
     pollfd p{fd, POLLOUT, 0};
     ::poll(&p, 1, kRawWaitMs);
     NoDelay(fd);
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    const timeval wait{kRawWaitMs / 1000, 0};
+    ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &wait, sizeof wait);
     Owned.push_back(fd);
     Accept();
-    return TRawClient(fd, false);
+    return TRawClient(fd, TRawClient::TLine::Tcp);
   }
   std::unique_ptr<TBaseDevice> Device() {
     auto dev = std::make_unique<TTCPDevice>();
@@ -244,7 +252,7 @@ class TPtyLink {
   // Opened and set up by the transport's own port class.
   TRawClient Raw() {
     RawPort.Open(SlavePath, 115200);
-    return TRawClient(RawPort.Handle(), true);
+    return TRawClient(RawPort.Handle(), TRawClient::TLine::Serial);
   }
   std::unique_ptr<TBaseDevice> Device() const {
     auto dev = std::make_unique<TRS32Device>();

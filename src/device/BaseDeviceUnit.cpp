@@ -30,11 +30,10 @@ void TBaseDevice::AppendBytes(const TDataBuffer& src, TDataBuffer& dst) {
 }
 
 std::string TBaseDevice::BytesToHex(const TDataBuffer& buf, std::size_t start, std::size_t count) {
-  std::string out;
-  if (start < buf.size()) out.reserve(3 * std::min(count, buf.size() - start));
-  for (std::size_t i = start, taken = 0; i < buf.size() && taken < count; ++i, ++taken) {
-    AppendHexByte(out, buf[i]);
-  }
+  if (start >= buf.size()) return {};
+  count = std::min(count, buf.size() - start);
+  std::string out(3 * count, ' ');
+  for (std::size_t i = 0; i < count; ++i) WriteHexDigits(&out[3 * i], buf[start + i]);
   return out;
 }
 

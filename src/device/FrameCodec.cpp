@@ -14,9 +14,15 @@ std::uint8_t NextSequence(std::uint8_t seq) {
 
 std::string Hex2(std::uint8_t b) { return {kHex[b >> 4], kHex[b & 0x0F]}; }
 
+void WriteHexDigits(char* out, std::uint8_t b) {
+  out[0] = kHex[b >> 4];
+  out[1] = kHex[b & 0x0F];
+}
+
 void AppendHexByte(std::string& out, std::uint8_t b) {
-  const char digits[3] = {kHex[b >> 4], kHex[b & 0x0F], ' '};
-  out.append(digits, 3);
+  const std::size_t at = out.size();
+  out.resize(at + 3, ' ');
+  WriteHexDigits(&out[at], b);
 }
 
 std::string Hex4(std::uint32_t sum) {

@@ -28,6 +28,8 @@ std::string Hex4(std::uint32_t sum);
 std::string Hex2(std::uint8_t b);
 // Appends the two digits of `b` and a blank, the way the traffic texts list bytes.
 void AppendHexByte(std::string& out, std::uint8_t b);
+// Writes the two digits of `b` at `out`.
+void WriteHexDigits(char* out, std::uint8_t b);
 // "[rx/tx]"
 std::string MismatchDetail(std::uint8_t received, std::uint8_t expected);
 // Hexadecimal text of (c - 0x30) for a checksum character c above 0x03: one digit

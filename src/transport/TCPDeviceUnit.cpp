@@ -160,10 +160,20 @@ void TTCPDevice::RunAttempt(std::uint8_t code, TDataBuffer& data, TDataBuffer& s
   status.clear();
   const TDataBuffer reply = CollectReply();
   RaiseByteReceived(Ctl::SOH);
-  TResponseParts parts = CheckCollectedResponse(reply, Sequence, code, [this](std::uint8_t b) {
-    AppendHexByte(ReceivedHex, b);
-    RaiseByteReceived(b);
-  });
+  // The checks report the bytes from LEN on in frame order; their hexadecimal
+  // text is written in one go, also when a check fails.
+  std::size_t reported = 0;
+  TResponseParts parts;
+  try {
+    parts = CheckCollectedResponse(reply, Sequence, code, [this, &reported](std::uint8_t b) {
+      ++reported;
+      RaiseByteReceived(b);
+    });
+  } catch (...) {
+    ReceivedHex += BytesToHex(reply, 1, reported);
+    throw;
+  }
+  ReceivedHex += BytesToHex(reply, 1, reported);
   // A reply cut short by the length or time limit never passes as whole.
   if (reply.empty() || reply.back() != Ctl::ETX) throw ECmdException(Err::ReadByte, "contr.sum");
   status = std::move(parts.Status);

@@ -6,6 +6,7 @@
 #include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/socket.h>
+#include <sys/time.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -23,9 +24,9 @@ std::int64_t SteadyMs() {
   return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
 }
 
-// poll() that survives signals; returns revents, 0 on time-out.
-short PollFor(int fd, short events, int timeoutMs) {
-  const std::int64_t deadline = SteadyMs() + timeoutMs;
+// poll() that survives signals; returns revents, 0 on time-out. After a
+// signal it waits what is left until `deadline`.
+short PollFor(int fd, short events, int timeoutMs, std::int64_t deadline) {
   for (;;) {
     pollfd p{fd, events, 0};
     const int r = ::poll(&p, 1, timeoutMs);
@@ -34,6 +35,10 @@ short PollFor(int fd, short events, int timeoutMs) {
     if (errno != EINTR) throw ETcpSocketError::FromErrno(errno);
     timeoutMs = static_cast<int>(std::max<std::int64_t>(0, deadline - SteadyMs()));
   }
+}
+
+short PollFor(int fd, short events, int timeoutMs) {
+  return PollFor(fd, events, timeoutMs, SteadyMs() + timeoutMs);
 }
 
 struct TAddrInfoFree {
@@ -99,7 +104,9 @@ int TPosixTcpClient::ConnectTo(const void* address, unsigned addressLength, int 
   }
   const int one = 1;
   setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+  fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
   Fd = fd;
+  ReceiveTimeoutMs = 0;  // a new socket waits without limit
   return 0;
 }
 
@@ -116,7 +123,7 @@ void TPosixTcpClient::Write(const std::uint8_t* data, std::size_t count) {
   if (Fd < 0) throw ETcpConnClosed("Not Connected.");
   std::size_t written = 0;
   while (written < count) {
-    const ssize_t n = ::send(Fd, data + written, count - written, MSG_NOSIGNAL);
+    const ssize_t n = ::send(Fd, data + written, count - written, MSG_NOSIGNAL | MSG_DONTWAIT);
     if (n >= 0) {
       written += static_cast<std::size_t>(n);
       continue;
@@ -128,23 +135,38 @@ void TPosixTcpClient::Write(const std::uint8_t* data, std::size_t count) {
   }
 }
 
-// Waits in poll() first: right after a request nothing has arrived yet, and a
-// speculative recv() would only cost a system call.
+// The socket blocks on reads with the wait as its receive time-out, so that
+// one recv() both waits and takes what has come. Writes never block (they
+// pass MSG_DONTWAIT and wait for room in poll).
 std::size_t TPosixTcpClient::Receive(std::uint8_t* buffer, std::size_t count, int timeoutMs) {
   if (Fd < 0) throw ETcpConnClosed("Not Connected.");
+  if (timeoutMs <= 0) {
+    if (PollFor(Fd, POLLIN, 0) == 0) throw ETcpReadTimeout();
+    timeoutMs = 1;  // data or a close is there: the recv returns at once
+  }
   const std::int64_t deadline = SteadyMs() + timeoutMs;
-  for (int left = timeoutMs;; left = static_cast<int>(deadline - SteadyMs())) {
-    if (left < 0 || PollFor(Fd, POLLIN, left) == 0) throw ETcpReadTimeout();
+  for (int left = timeoutMs; left > 0; left = static_cast<int>(deadline - SteadyMs())) {
+    SetReceiveTimeout(left);
     const ssize_t n = ::recv(Fd, buffer, count, 0);
     if (n > 0) return static_cast<std::size_t>(n);
     if (n == 0) {
       Disconnect();
       throw ETcpConnClosed();
     }
-    if (errno != EINTR && errno != EAGAIN && errno != EWOULDBLOCK) {
-      throw ETcpSocketError::FromErrno(errno);
-    }
+    if (errno == EAGAIN || errno == EWOULDBLOCK) break;
+    if (errno != EINTR) throw ETcpSocketError::FromErrno(errno);
   }
+  throw ETcpReadTimeout();
+}
+
+// Only a wait that differs from the last one costs a system call.
+void TPosixTcpClient::SetReceiveTimeout(int ms) {
+  if (ms == ReceiveTimeoutMs) return;
+  timeval tv{ms / 1000, static_cast<suseconds_t>((ms % 1000) * 1000)};
+  if (setsockopt(Fd, SOL_SOCKET, SO_RCVTIMEO, &tv, sizeof tv) != 0) {
+    throw ETcpSocketError::FromErrno(errno);
+  }
+  ReceiveTimeoutMs = ms;
 }
 
 std::uint8_t TPosixTcpClient::ReadByte(int timeoutMs) {

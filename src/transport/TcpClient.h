@@ -66,7 +66,8 @@ class ITcpClient {
   int Port = 0;
 };
 
-// Non-blocking POSIX socket with poll(); TCP_NODELAY on.
+// POSIX socket, TCP_NODELAY on: reads block up to a receive time-out, writes
+// never block and wait in poll().
 class TPosixTcpClient : public ITcpClient {
  public:
   TPosixTcpClient() = default;
@@ -87,9 +88,11 @@ class TPosixTcpClient : public ITcpClient {
 
  private:
   std::size_t Receive(std::uint8_t* buffer, std::size_t count, int timeoutMs);
+  void SetReceiveTimeout(int ms);
   int ConnectTo(const void* address, unsigned addressLength, int family, int timeoutMs);
 
   int Fd = -1;
+  int ReceiveTimeoutMs = 0;  // what SO_RCVTIMEO is set to
   std::vector<std::uint8_t> RxBuffer;
   std::size_t RxPos = 0;
 };
