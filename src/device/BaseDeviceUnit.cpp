@@ -30,10 +30,8 @@ void TBaseDevice::AppendBytes(const TDataBuffer& src, TDataBuffer& dst) {
 }
 
 std::string TBaseDevice::BytesToHex(const TDataBuffer& buf, std::size_t start, std::size_t count) {
-  if (start >= buf.size()) return {};
-  count = std::min(count, buf.size() - start);
-  std::string out(3 * count, ' ');
-  for (std::size_t i = 0; i < count; ++i) WriteHexDigits(&out[3 * i], buf[start + i]);
+  std::string out;
+  AssignHexText(out, buf, start, count);
   return out;
 }
 

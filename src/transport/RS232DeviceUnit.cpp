@@ -125,12 +125,13 @@ void TRS32Device::RunAttempt(std::uint8_t code, TDataBuffer& data, TDataBuffer& 
   if (!Port->IsOpen()) throw ECmdException(Err::PortNotActive, "[" + Name + "]");
   if (retries > Limits::MaxRetries) throw ECmdException(Err::ReadPort, "[" + Name + "]");
   if (!ReceivedHex.empty()) ReceivedHex += "\r";
-  const TDataBuffer frame = BuildRequestFrame(Sequence, code, data);
+  BuildRequestFrameInto(Frame, Sequence, code, data);
+  const TDataBuffer& frame = Frame;
   std::size_t written = 0;
   try {
     DropBuffered();  // emptying the port's input includes what was taken from it
     Port->Purge();
-    SentHex = BytesToHex(frame, 0, frame.size());
+    AssignHexText(SentHex, frame, 0, frame.size());
     written = Port->Write(frame.data(), frame.size());
   } catch (const std::exception& e) {
     throw ECmdException(Err::WriteError, e.what());

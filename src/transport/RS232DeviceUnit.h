@@ -59,4 +59,5 @@ class TRS32Device : public TBaseDevice {
   std::size_t RxPos = 0;
   std::size_t RxEnd = 0;
   std::int64_t RxAt = 0;
+  TDataBuffer Frame;  // the request frame, its storage kept between requests
 };

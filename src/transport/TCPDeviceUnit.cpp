@@ -148,8 +148,9 @@ void TTCPDevice::RunAttempt(std::uint8_t code, TDataBuffer& data, TDataBuffer& s
     throw ECmdException(Err::PortNotActive, "[" + Client->Host + "]");
   }
   if (retries > Limits::MaxRetries) throw ECmdException(Err::ReadPort, "[" + Client->Host + "]");
-  const TDataBuffer frame = BuildRequestFrame(Sequence, code, data);
-  SentHex = BytesToHex(frame, 0, frame.size());
+  BuildRequestFrameInto(Frame, Sequence, code, data);
+  const TDataBuffer& frame = Frame;
+  AssignHexText(SentHex, frame, 0, frame.size());
   try {
     Client->CheckForDisconnect();
     Client->Write(frame.data(), frame.size());
@@ -158,7 +159,7 @@ void TTCPDevice::RunAttempt(std::uint8_t code, TDataBuffer& data, TDataBuffer& s
   }
   RaiseFrameSent(frame);
   status.clear();
-  const TDataBuffer reply = CollectReply();
+  const TDataBuffer& reply = CollectReply();
   RaiseByteReceived(Ctl::SOH);
   // The checks report the bytes from LEN on in frame order; their hexadecimal
   // text is written in one go, also when a check fails.
@@ -183,12 +184,13 @@ void TTCPDevice::RunAttempt(std::uint8_t code, TDataBuffer& data, TDataBuffer& s
 // Reads up to the closing 0x03. Only the frame from its 0x01 on is kept, and it
 // is cut at the longest possible frame or after the stream limit; the checks
 // then reject what was cut.
-TDataBuffer TTCPDevice::CollectReply() {
+const TDataBuffer& TTCPDevice::CollectReply() {
   const std::int64_t readStart = Clock->NowMs();
   std::int64_t lastSyn = readStart;
   std::int64_t frameStart = 0;
   bool collecting = false;
-  TDataBuffer reply;
+  TDataBuffer& reply = Reply;
+  reply.clear();
   reply.reserve(Limits::MaxFrameBytes);
   for (;;) {
     const std::uint8_t b = NextByte(collecting ? NextByteTimeout : FirstByteTimeout);

@@ -43,7 +43,7 @@ class TTCPDevice : public TBaseDevice {
 
  private:
   void RunAttempt(std::uint8_t code, TDataBuffer& data, TDataBuffer& status, int retries);
-  TDataBuffer CollectReply();
+  const TDataBuffer& CollectReply();
   std::uint8_t NextByte(int timeoutMs);
   bool RetryAfter(const ECmdException& e, std::int64_t start, int& retries);
   std::int64_t WholeSecondsSince(std::int64_t start);
@@ -55,4 +55,6 @@ class TTCPDevice : public TBaseDevice {
   std::size_t RxPos = 0;
   std::size_t RxEnd = 0;
   std::int64_t RxAt = 0;
+  TDataBuffer Frame;  // the request frame, its storage kept between requests
+  TDataBuffer Reply;  // the reply being collected; kept to save an allocation per exchange
 };
