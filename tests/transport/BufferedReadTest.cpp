@@ -86,15 +86,6 @@ TEST_F(SerialBuffered, FlushAtTheAttemptStartDropsWhatWasTakenAhead) {
   EXPECT_EQ(Dev->Buffered(), 0u);
 }
 
-TEST_F(SerialBuffered, DisconnectDropsWhatWasTakenAhead) {
-  AnswerEach(
-      [&](const TDataBuffer& req, int) { Link->In.Send(5, Joined(AnswerTo(req, ""), {7})); });
-  ASSERT_TRUE(Send());
-  EXPECT_EQ(Dev->Buffered(), 1u);
-  Dev->Disconnect();
-  EXPECT_EQ(Dev->Buffered(), 0u);
-}
-
 // Start and LEN, SEQ come together; the CMD never does. The time-out of the
 // next byte starts when the buffer has run dry: 5 reads of 100 ms and waits
 // of 10 ms, then the 200 ms pause before the retry.
@@ -162,21 +153,6 @@ TEST_F(TcpBuffered, ReadTimeOutStillRunsOnTheClockOnceTheBufferIsEmpty) {
   EXPECT_EQ(WrittenAt, (std::vector<std::int64_t>{0, 5 + Dev->NextByteTimeout}));
   EXPECT_EQ(Text(Data), "ok");
   EXPECT_EQ(Link->ConnectCalls, 2);  // a read time-out reconnects
-}
-
-TEST_F(TcpBuffered, PartialReadsHandTheSameBytesOutInOrder) {
-  for (std::size_t chunk : {1u, 2u, 5u, 256u}) {
-    Link->ReadChunk = chunk;
-    Log.Received.clear();
-    TDataBuffer reply;
-    AnswerEach([&](const TDataBuffer& req, int) {
-      reply = AnswerTo(req, "partial");
-      Link->In.Send(5, Joined({Ctl::SYN}, reply));
-    });
-    ASSERT_TRUE(Send()) << chunk;
-    EXPECT_EQ(Text(Data), "partial") << chunk;
-    EXPECT_EQ(Log.Received, Text(reply)) << chunk;
-  }
 }
 
 // The real port and client: one read takes all that is there, and a client's
