@@ -1,14 +1,24 @@
 // Exchanges per second of a GetPrinterStatus-sized command (11-byte request,
-// 23-byte answer) through each transport, beside a raw ping-pong of the same
-// byte counts over the same kind of link. Both run against a peer thread in the
-// same process that does the least work it can (blocking reads, one write per
-// answer), so the ratio of the two is the transport's own cost.
+// 23-byte answer) through each transport, beside a raw client that exchanges
+// the same bytes over the same link with the same peer.
+//
+// Like for like: one link and one peer thread serve both clients of a pair
+// (for TCP two connections to one listener, for the pty two opens of one
+// slave). The raw client is set up as the transport's own: over TCP a socket
+// with TCP_NODELAY whose reads block up to a receive time-out, over the pty
+// the port opened and configured by TPosixSerialPort, emptied before each
+// request as the transport empties it. It writes the request and reads what
+// has come until the answer's 0x03, waiting as the transport waits. So
+// "ratio" is the transport's own cost and nothing else.
 
 #include <arpa/inet.h>
+#include <fcntl.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
+#include <poll.h>
 #include <pty.h>
 #include <sys/socket.h>
+#include <sys/time.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -16,10 +26,12 @@
 
 #include <cerrno>
 #include <chrono>
+#include <cstdlib>
 #include <memory>
 #include <stdexcept>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "ConstUnit.h"
 #include "FrameCodec.h"
@@ -29,29 +41,11 @@
 namespace {
 
 const TDataBuffer kStatus(6, 0x80);
-constexpr std::size_t kAnswerBytes = 23;  // six data bytes, six status bytes
+constexpr int kRawWaitMs = 1000;
 
 // GetPrinterStatus answers its six status bytes as data too.
 TDataBuffer AnswerStatus(std::uint8_t seq) {
   return BuildResponseFrame(seq, 0x4A, kStatus, kStatus);
-}
-
-const TDataBuffer& Request() {
-  static const TDataBuffer request = BuildRequestFrame(0x20, 0x4A, {'W'});
-  return request;
-}
-
-bool ReadExactly(int fd, std::uint8_t* buf, std::size_t n) {
-  std::size_t got = 0;
-  while (got < n) {
-    const ssize_t r = ::read(fd, buf + got, n - got);
-    if (r > 0) {
-      got += static_cast<std::size_t>(r);
-    } else if (!(r < 0 && errno == EINTR)) {
-      return false;
-    }
-  }
-  return true;
 }
 
 bool WriteExactly(int fd, const std::uint8_t* buf, std::size_t n) {
@@ -60,6 +54,9 @@ bool WriteExactly(int fd, const std::uint8_t* buf, std::size_t n) {
     const ssize_t r = ::write(fd, buf + done, n - done);
     if (r > 0) {
       done += static_cast<std::size_t>(r);
+    } else if (r < 0 && errno == EAGAIN) {
+      pollfd p{fd, POLLOUT, 0};
+      ::poll(&p, 1, kRawWaitMs);
     } else if (!(r < 0 && errno == EINTR)) {
       return false;
     }
@@ -67,84 +64,170 @@ bool WriteExactly(int fd, const std::uint8_t* buf, std::size_t n) {
   return true;
 }
 
-// Answers each request frame, whatever it reads it in, until the link closes.
-void FramePeer(int fd) {
-  std::uint8_t chunk[256];
-  std::uint8_t seq = 0;
-  std::size_t pos = 0;  // position inside the current request frame
-  for (;;) {
-    const ssize_t n = ::read(fd, chunk, sizeof chunk);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return;
-    for (ssize_t i = 0; i < n; ++i) {
-      if (chunk[i] == Ctl::SOH) pos = 0;
-      if (pos++ == 2) seq = chunk[i];
-      if (chunk[i] != Ctl::ETX) continue;
-      const TDataBuffer answer = AnswerStatus(seq);
-      if (!WriteExactly(fd, answer.data(), answer.size())) return;
+// One thread answering each request frame on every descriptor it serves,
+// whatever pieces it reads them in, until stopped.
+class TBenchPeer {
+ public:
+  TBenchPeer() {
+    if (::pipe(StopPipe) != 0) throw std::runtime_error("pipe failed");
+  }
+  ~TBenchPeer() { Stop(); }
+  void Serve(int fd) { Fds.push_back({fd, 0, 0}); }
+  void Start() {
+    Fds.push_back({StopPipe[0], 0, 0});
+    Thread = std::thread([this] { Run(); });
+  }
+  void Stop() {
+    if (!Thread.joinable()) return;
+    (void)!::write(StopPipe[1], "x", 1);
+    Thread.join();
+    ::close(StopPipe[0]);
+    ::close(StopPipe[1]);
+  }
+
+ private:
+  struct TLine {
+    int Fd;
+    std::uint8_t Seq;
+    std::size_t Pos;  // position inside the current request frame
+  };
+  void Run() {
+    std::vector<pollfd> p(Fds.size());
+    for (std::size_t i = 0; i < Fds.size(); ++i) p[i] = {Fds[i].Fd, POLLIN, 0};
+    for (;;) {
+      if (::poll(p.data(), p.size(), -1) < 0 && errno != EINTR) return;
+      if (p.back().revents) return;
+      for (std::size_t i = 0; i + 1 < p.size(); ++i) {
+        if (p[i].revents && !Answer(Fds[i])) p[i].fd = -1;
+      }
     }
   }
-}
+  static bool Answer(TLine& line) {
+    std::uint8_t chunk[256];
+    const ssize_t n = ::read(line.Fd, chunk, sizeof chunk);
+    if (n < 0) return errno == EINTR || errno == EAGAIN;
+    if (n == 0) return false;
+    for (ssize_t i = 0; i < n; ++i) {
+      if (chunk[i] == Ctl::SOH) line.Pos = 0;
+      if (line.Pos++ == 2) line.Seq = chunk[i];
+      if (chunk[i] != Ctl::ETX) continue;
+      const TDataBuffer answer = AnswerStatus(line.Seq);
+      if (!WriteExactly(line.Fd, answer.data(), answer.size())) return false;
+    }
+    return true;
+  }
 
-void NoDelay(int fd) {
-  const int one = 1;
-  ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
-}
+  std::vector<TLine> Fds;
+  int StopPipe[2] = {-1, -1};
+  std::thread Thread;
+};
 
-// A loopback listener whose one connection is served by FramePeer.
+// Writes the request and reads up to the answer's 0x03, each read taking what
+// is there, waiting as the transport waits: over TCP in a read that blocks up
+// to the socket's receive time-out, over the pty in poll. On the serial line
+// it first empties the line's buffers, which the protocol asks of every client
+// before a request so that stale bytes are not taken for the answer.
+class TRawClient {
+ public:
+  enum class TLine { Tcp, Serial };
+  TRawClient(int fd, TLine line) : Fd(fd), Serial(line == TLine::Serial) {}
+  bool Exchange() {
+    const TDataBuffer request = BuildRequestFrame(NextSequence(Seq), 0x4A, {'W'});
+    Seq = request[2];
+    if (Serial && ::tcflush(Fd, TCIOFLUSH) != 0) return false;
+    if (!WriteExactly(Fd, request.data(), request.size())) return false;
+    std::size_t got = 0;
+    for (;;) {
+      pollfd p{Fd, POLLIN, 0};
+      if (Serial && ::poll(&p, 1, kRawWaitMs) <= 0) return false;
+      const ssize_t n = ::read(Fd, Answer + got, sizeof Answer - got);
+      if (n <= 0) return n < 0 && (errno == EINTR || errno == EAGAIN);
+      got += static_cast<std::size_t>(n);
+      if (Answer[got - 1] == Ctl::ETX) return true;
+      if (got == sizeof Answer) return false;
+    }
+  }
+
+ private:
+  int Fd;
+  bool Serial;
+  std::uint8_t Seq = 0;
+  std::uint8_t Answer[256];
+};
+
+// A loopback listener; every connection made before Start is served by one peer.
 class TTcpLink {
  public:
   TTcpLink() {
-    Listener = ::socket(AF_INET, SOCK_STREAM, 0);
+    Listener = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     sockaddr_in addr{};
     addr.sin_family = AF_INET;
     addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     socklen_t len = sizeof addr;
     if (::bind(Listener, reinterpret_cast<sockaddr*>(&addr), len) != 0 ||
-        ::listen(Listener, 1) != 0 ||
+        ::listen(Listener, 4) != 0 ||
         ::getsockname(Listener, reinterpret_cast<sockaddr*>(&addr), &len) != 0) {
       throw std::runtime_error("cannot listen on loopback");
     }
     Port = ntohs(addr.sin_port);
-    Peer = std::thread([this] {
-      const int fd = ::accept(Listener, nullptr, nullptr);
-      NoDelay(fd);
-      FramePeer(fd);
-      ::close(fd);
-    });
   }
   ~TTcpLink() {
-    if (RawFd >= 0) ::close(RawFd);
-    Peer.join();
+    Peer.Stop();
+    for (int fd : Owned) ::close(fd);
     ::close(Listener);
   }
-  int OpenRaw() {
-    RawFd = ::socket(AF_INET, SOCK_STREAM, 0);
-    NoDelay(RawFd);
+  void Start() { Peer.Start(); }
+  // The client socket the way TPosixTcpClient sets up its own: TCP_NODELAY,
+  // reads that block up to a receive time-out.
+  TRawClient Raw() {
+    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
     sockaddr_in addr{};
     addr.sin_family = AF_INET;
     addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     addr.sin_port = htons(static_cast<std::uint16_t>(Port));
-    if (::connect(RawFd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0) {
+    if (::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 &&
+        errno != EINPROGRESS) {
       throw std::runtime_error("connect failed");
     }
-    return RawFd;
+    pollfd p{fd, POLLOUT, 0};
+    ::poll(&p, 1, kRawWaitMs);
+    NoDelay(fd);
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    const timeval wait{kRawWaitMs / 1000, 0};
+    ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &wait, sizeof wait);
+    Owned.push_back(fd);
+    Accept();
+    return TRawClient(fd, TRawClient::TLine::Tcp);
   }
-  std::unique_ptr<TBaseDevice> Device() const {
+  std::unique_ptr<TBaseDevice> Device() {
     auto dev = std::make_unique<TTCPDevice>();
     dev->SetHost("127.0.0.1");
     dev->SetPort(std::to_string(Port));
+    if (!dev->Connect()) throw std::runtime_error(dev->LastErrorText);
+    Accept();
     return dev;
   }
 
  private:
+  static void NoDelay(int fd) {
+    const int one = 1;
+    ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+  }
+  void Accept() {
+    const int fd = ::accept4(Listener, nullptr, nullptr, SOCK_CLOEXEC);
+    if (fd < 0) throw std::runtime_error("accept failed");
+    NoDelay(fd);
+    Owned.push_back(fd);
+    Peer.Serve(fd);
+  }
+
   int Listener = -1;
   int Port = 0;
-  int RawFd = -1;
-  std::thread Peer;
+  std::vector<int> Owned;
+  TBenchPeer Peer;
 };
 
-// A raw pty pair whose master is served by FramePeer.
+// A pty pair whose master is served by the peer; both clients open the slave.
 class TPtyLink {
  public:
   TPtyLink() {
@@ -157,34 +240,35 @@ class TPtyLink {
     ::tcgetattr(Slave, &tio);
     ::cfmakeraw(&tio);
     ::tcsetattr(Slave, TCSANOW, &tio);
-    Peer = std::thread([this] { FramePeer(Master); });
+    Peer.Serve(Master);
   }
-  // The device has closed its side by now; closing ours fails the master read.
   ~TPtyLink() {
+    Peer.Stop();
+    RawPort.Close();
     ::close(Slave);
-    Peer.join();
     ::close(Master);
   }
-  int OpenRaw() const { return Slave; }
+  void Start() { Peer.Start(); }
+  // Opened and set up by the transport's own port class.
+  TRawClient Raw() {
+    RawPort.Open(SlavePath, 115200);
+    return TRawClient(RawPort.Handle(), TRawClient::TLine::Serial);
+  }
   std::unique_ptr<TBaseDevice> Device() const {
     auto dev = std::make_unique<TRS32Device>();
     dev->SetPortName(SlavePath);
     dev->SetBaudRate("115200");
+    if (!dev->Connect()) throw std::runtime_error(dev->LastErrorText);
     return dev;
   }
 
  private:
   int Master = -1;
-  int Slave = -1;
+  int Slave = -1;  // kept open so that the master never sees a hang-up
   std::string SlavePath;
-  std::thread Peer;
+  TPosixSerialPort RawPort;
+  TBenchPeer Peer;
 };
-
-bool RawExchange(int fd) {
-  std::uint8_t answer[kAnswerBytes];
-  return WriteExactly(fd, Request().data(), Request().size()) &&
-         ReadExactly(fd, answer, sizeof answer);
-}
 
 bool DeviceExchange(TBaseDevice& dev) {
   TDataBuffer data{'W'}, status;
@@ -196,27 +280,32 @@ void CountRate(benchmark::State& state) {
       benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
 }
 
+// The machine is shared: the load at the end of a run goes with its figures.
+void CountLoad(benchmark::State& state) {
+  double load[1] = {0};
+  if (::getloadavg(load, 1) == 1) state.counters["load"] = load[0];
+}
+
 template <typename TLink>
 void BM_Raw(benchmark::State& state) {
   TLink link;
-  const int fd = link.OpenRaw();
+  TRawClient raw = link.Raw();
+  link.Start();
   for (auto _ : state) {
-    if (!RawExchange(fd)) {
+    if (!raw.Exchange()) {
       state.SkipWithError("raw link broke");
       break;
     }
   }
   CountRate(state);
+  CountLoad(state);
 }
 
 template <typename TLink>
 void BM_Device(benchmark::State& state) {
   TLink link;
   auto dev = link.Device();
-  if (!dev->Connect()) {
-    state.SkipWithError(dev->LastErrorText.c_str());
-    return;
-  }
+  link.Start();
   for (auto _ : state) {
     if (!DeviceExchange(*dev)) {
       state.SkipWithError(dev->LastErrorText.c_str());
@@ -224,11 +313,12 @@ void BM_Device(benchmark::State& state) {
     }
   }
   CountRate(state);
+  CountLoad(state);
 }
 
-// Raw and device exchanges in alternating batches over two links of one kind,
-// so that the load of the machine weighs on both alike; "ratio" is the device
-// rate over the raw rate.
+// Raw and device exchanges in alternating batches over one link, so that the
+// load of the machine weighs on both alike; "ratio" is the device rate over
+// the raw rate.
 constexpr int kBatch = 200;
 
 template <typename TExchange>
@@ -240,17 +330,17 @@ double SecondsOf(TExchange exchange, bool& ok) {
 
 template <typename TLink>
 void BM_DeviceVsRaw(benchmark::State& state) {
-  TLink rawLink;
-  TLink deviceLink;
-  const int fd = rawLink.OpenRaw();
-  auto dev = deviceLink.Device();
-  bool ok = dev->Connect();
-  double raw = 0, device = 0;
+  TLink link;
+  TRawClient raw = link.Raw();
+  auto dev = link.Device();
+  link.Start();
+  bool ok = true;
+  double rawS = 0, deviceS = 0;
   bool rawFirst = true;  // the order swaps each round: a batch may pay for the switch
   for (auto _ : state) {
-    if (rawFirst) raw += SecondsOf([&] { return RawExchange(fd); }, ok);
-    device += SecondsOf([&] { return DeviceExchange(*dev); }, ok);
-    if (!rawFirst) raw += SecondsOf([&] { return RawExchange(fd); }, ok);
+    if (rawFirst) rawS += SecondsOf([&] { return raw.Exchange(); }, ok);
+    deviceS += SecondsOf([&] { return DeviceExchange(*dev); }, ok);
+    if (!rawFirst) rawS += SecondsOf([&] { return raw.Exchange(); }, ok);
     rawFirst = !rawFirst;
     if (!ok) {
       state.SkipWithError("exchange failed");
@@ -258,10 +348,10 @@ void BM_DeviceVsRaw(benchmark::State& state) {
     }
   }
   const double n = static_cast<double>(state.iterations()) * kBatch;
-  state.counters["raw/s"] = n / raw;
-  state.counters["device/s"] = n / device;
-  state.counters["ratio"] = raw / device;
-  dev.reset();
+  state.counters["raw/s"] = n / rawS;
+  state.counters["device/s"] = n / deviceS;
+  state.counters["ratio"] = rawS / deviceS;
+  CountLoad(state);
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "BaseDeviceUnit.h"
 
+#include <algorithm>
+
 #include "ConstUnit.h"
 #include "FrameCodec.h"
 #include "StatusDecoding.h"
@@ -29,10 +31,7 @@ void TBaseDevice::AppendBytes(const TDataBuffer& src, TDataBuffer& dst) {
 
 std::string TBaseDevice::BytesToHex(const TDataBuffer& buf, std::size_t start, std::size_t count) {
   std::string out;
-  for (std::size_t i = start, taken = 0; i < buf.size() && taken < count; ++i, ++taken) {
-    out += Hex2(buf[i]);
-    out += ' ';
-  }
+  AssignHexText(out, buf, start, count);
   return out;
 }
 

@@ -1,5 +1,7 @@
 #include "FrameCodec.h"
 
+#include <algorithm>
+
 #include "ConstUnit.h"
 
 namespace {
@@ -13,6 +15,23 @@ std::uint8_t NextSequence(std::uint8_t seq) {
 }
 
 std::string Hex2(std::uint8_t b) { return {kHex[b >> 4], kHex[b & 0x0F]}; }
+
+void WriteHexDigits(char* out, std::uint8_t b) {
+  out[0] = kHex[b >> 4];
+  out[1] = kHex[b & 0x0F];
+}
+
+void AssignHexText(std::string& out, const TDataBuffer& buf, std::size_t start, std::size_t count) {
+  count = start < buf.size() ? std::min(count, buf.size() - start) : 0;
+  out.assign(3 * count, ' ');
+  for (std::size_t i = 0; i < count; ++i) WriteHexDigits(&out[3 * i], buf[start + i]);
+}
+
+void AppendHexByte(std::string& out, std::uint8_t b) {
+  const std::size_t at = out.size();
+  out.resize(at + 3, ' ');
+  WriteHexDigits(&out[at], b);
+}
 
 std::string Hex4(std::uint32_t sum) {
   return {kHex[(sum >> 12) & 0xF], kHex[(sum >> 8) & 0xF], kHex[(sum >> 4) & 0xF], kHex[sum & 0xF]};
@@ -56,6 +75,13 @@ void CheckRequestDataLength(std::size_t count) {
 
 TDataBuffer BuildRequestFrame(std::uint8_t seq, std::uint8_t cmd, const TDataBuffer& data) {
   TDataBuffer frame;
+  BuildRequestFrameInto(frame, seq, cmd, data);
+  return frame;
+}
+
+void BuildRequestFrameInto(TDataBuffer& frame, std::uint8_t seq, std::uint8_t cmd,
+                           const TDataBuffer& data) {
+  frame.clear();
   frame.reserve(data.size() * 2 + 10);
   TBaseDevice::AppendByte(Ctl::SOH, frame);
   TBaseDevice::AppendByte(static_cast<std::uint8_t>(data.size() + RequestLenOffset), frame);
@@ -65,7 +91,6 @@ TDataBuffer BuildRequestFrame(std::uint8_t seq, std::uint8_t cmd, const TDataBuf
   TBaseDevice::AppendByte(Ctl::ENQ, frame);
   AppendChecksum(frame);
   TBaseDevice::AppendByte(Ctl::ETX, frame);
-  return frame;
 }
 
 TDataBuffer BuildResponseFrame(std::uint8_t seq, std::uint8_t cmd, const TDataBuffer& data,
@@ -157,6 +182,8 @@ TResponseParts CheckCollectedResponse(const TDataBuffer& reply, std::uint8_t exp
   if (reply.size() < 4) throw ECmdException(Err::ReadData, "LEN1");
   TReplyWalker w(reply, onByte);
   TResponseParts parts;
+  parts.Data.reserve(reply.size());
+  parts.Status.reserve(StatusByteCount);
   std::uint8_t len = 0;
   CheckHeader(w, expectedSeq, expectedCmd, len);
   CheckBody(w, parts);

@@ -18,6 +18,9 @@ void CheckRequestDataLength(std::size_t count);
 
 // 0x01, LEN, SEQ, CMD, data escaped once more, 0x05, checksum, 0x03.
 TDataBuffer BuildRequestFrame(std::uint8_t seq, std::uint8_t cmd, const TDataBuffer& data);
+// The same frame into `frame`, whose storage is kept from one request to the next.
+void BuildRequestFrameInto(TDataBuffer& frame, std::uint8_t seq, std::uint8_t cmd,
+                           const TDataBuffer& data);
 
 // Appends the four checksum characters of the frame built so far.
 void AppendChecksum(TDataBuffer& frame);
@@ -26,6 +29,13 @@ void AppendChecksum(TDataBuffer& frame);
 std::string Hex4(std::uint32_t sum);
 // Byte as two uppercase hexadecimal digits.
 std::string Hex2(std::uint8_t b);
+// Appends the two digits of `b` and a blank, the way the traffic texts list bytes.
+void AppendHexByte(std::string& out, std::uint8_t b);
+// Writes the two digits of `b` at `out`.
+void WriteHexDigits(char* out, std::uint8_t b);
+// `out` := the bytes of `buf` from `start`, at most `count`, as BytesToHex
+// writes them, reusing the storage `out` already has.
+void AssignHexText(std::string& out, const TDataBuffer& buf, std::size_t start, std::size_t count);
 // "[rx/tx]"
 std::string MismatchDetail(std::uint8_t received, std::uint8_t expected);
 // Hexadecimal text of (c - 0x30) for a checksum character c above 0x03: one digit

@@ -47,6 +47,7 @@ void TRS32Device::SetBaudRate(const std::string& text) { Baud = BaudRateFromText
 bool TRS32Device::IsConnected() { return Port->IsOpen(); }
 
 void TRS32Device::Disconnect() {
+  DropBuffered();
   if (Port->IsOpen()) Port->Close();
 }
 
@@ -69,14 +70,21 @@ bool TRS32Device::Connect() {
   return result;
 }
 
-// The port's read waits up to its own time-out, and the pause after an empty
-// read is a wait for input, so a byte that arrives is taken at once.
+// The port's read waits up to its own time-out and takes whatever has come;
+// the pause after an empty read is a wait for input, so a byte that arrives
+// is taken at once.
 std::optional<std::uint8_t> TRS32Device::ReadByteTimed(int timeout) {
+  if (RxPos < RxEnd) return Rx[RxPos++];
   const std::int64_t start = Clock->NowMs();
   for (;;) {
     try {
-      std::uint8_t b = 0;
-      if (Port->Read(&b, 1) == 1) return b;
+      const std::size_t n = Port->ReadAvailable(Rx.data(), Rx.size());
+      if (n > 0) {
+        RxAt = Clock->NowMs();
+        RxEnd = std::min(n, Rx.size());
+        RxPos = 1;
+        return Rx[0];
+      }
       Port->WaitForInput(kEmptyReadWaitMs);
     } catch (const std::exception&) {
       Clock->SleepMs(kFailedReadWaitMs);
@@ -84,6 +92,8 @@ std::optional<std::uint8_t> TRS32Device::ReadByteTimed(int timeout) {
     if (Clock->NowMs() - start >= timeout) return std::nullopt;
   }
 }
+
+void TRS32Device::DropBuffered() { RxPos = RxEnd = 0; }
 
 bool TRS32Device::SendCommand(std::uint8_t code, TDataBuffer& data, TDataBuffer& status) {
   if (!RequestFits(code, data)) return false;
@@ -115,11 +125,13 @@ void TRS32Device::RunAttempt(std::uint8_t code, TDataBuffer& data, TDataBuffer& 
   if (!Port->IsOpen()) throw ECmdException(Err::PortNotActive, "[" + Name + "]");
   if (retries > Limits::MaxRetries) throw ECmdException(Err::ReadPort, "[" + Name + "]");
   if (!ReceivedHex.empty()) ReceivedHex += "\r";
-  const TDataBuffer frame = BuildRequestFrame(Sequence, code, data);
+  BuildRequestFrameInto(Frame, Sequence, code, data);
+  const TDataBuffer& frame = Frame;
   std::size_t written = 0;
   try {
+    DropBuffered();  // emptying the port's input includes what was taken from it
     Port->Purge();
-    SentHex = BytesToHex(frame, 0, frame.size());
+    AssignHexText(SentHex, frame, 0, frame.size());
     written = Port->Write(frame.data(), frame.size());
   } catch (const std::exception& e) {
     throw ECmdException(Err::WriteError, e.what());
@@ -134,17 +146,14 @@ void TRS32Device::RunAttempt(std::uint8_t code, TDataBuffer& data, TDataBuffer& 
   data = std::move(response);
 }
 
-void TRS32Device::NoteByte(std::uint8_t b) {
-  ReceivedHex += Hex2(b);
-  ReceivedHex += ' ';
-}
+void TRS32Device::NoteByte(std::uint8_t b) { AppendHexByte(ReceivedHex, b); }
 
 std::uint8_t TRS32Device::WaitFrameStart(TReplyState& st) {
   for (;;) {
     const std::optional<std::uint8_t> b = ReadByteTimed(kFirstByteMs);
     if (!b) throw ECmdException(Err::NoResponse, "<01>");
     RaiseByteReceived(*b);
-    const std::int64_t now = Clock->NowMs();
+    const std::int64_t now = RxAt;  // when the byte came
     if (*b == Ctl::SYN) {
       st.LastSyn = now;
       RaiseControlByte(*b);
@@ -158,9 +167,9 @@ std::uint8_t TRS32Device::WaitFrameStart(TReplyState& st) {
 
 // The next byte of the frame. Silence, a frame longer than any real one, or a
 // frame still not whole after the stream limit all end the part being read.
+// The limit is measured to the last byte's arrival, which costs no clock read.
 std::uint8_t TRS32Device::FrameByte(TReplyState& st, std::int32_t code, const char* detail) {
-  if (st.FrameBytes >= Limits::MaxFrameBytes ||
-      Clock->NowMs() - st.FrameStart > Limits::StreamLimitMs) {
+  if (st.FrameBytes >= Limits::MaxFrameBytes || RxAt - st.FrameStart > Limits::StreamLimitMs) {
     throw ECmdException(code, detail);
   }
   const std::optional<std::uint8_t> b = ReadByteTimed(kNextByteMs);
@@ -178,7 +187,7 @@ TDataBuffer TRS32Device::ReadReply(std::uint8_t code, TDataBuffer& status) {
     RaiseControlByte(first);
     throw ECmdException(Err::Nak, "<NAK>");
   }
-  st.FrameStart = Clock->NowMs();
+  st.FrameStart = RxAt;
   st.FrameBytes = 1;
   std::uint32_t sum = 0;
   int count = 0;
@@ -204,6 +213,8 @@ TDataBuffer TRS32Device::ReadReply(std::uint8_t code, TDataBuffer& status) {
   RaiseByteReceived(cmd);
 
   TDataBuffer response;
+  response.reserve(len > LenBase ? len - LenBase : 0);
+  status.reserve(StatusByteCount);
   for (std::uint8_t b = 0; b != Ctl::EOT;) {
     b = FrameByte(st, Err::ReadData, "<DATA>");
     NoteByte(b);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -29,8 +31,11 @@ class TRS32Device : public TBaseDevice {
   void Disconnect() override;
   bool IsConnected() override;
 
-  // One byte, or nothing when none came within `timeout` milliseconds.
+  // One byte, or nothing when none came within `timeout` milliseconds. A byte
+  // that came with an earlier one is handed out at once.
   std::optional<std::uint8_t> ReadByteTimed(int timeout);
+  // Bytes taken from the port and not yet handed out.
+  std::size_t Buffered() const { return RxEnd - RxPos; }
 
   std::unique_ptr<ISerialPort> Port;
 
@@ -44,8 +49,15 @@ class TRS32Device : public TBaseDevice {
   void NoteByte(std::uint8_t b);
   bool RetryAfter(const ECmdException& e, std::int64_t start, int& retries);
   void DrainLine(std::int64_t start);
+  void DropBuffered();
 
   std::shared_ptr<IClock> Clock;
   std::string Name;
   int Baud = 9600;
+  // What one read took from the port, handed out a byte at a time, and when it came.
+  std::array<std::uint8_t, 64> Rx{};
+  std::size_t RxPos = 0;
+  std::size_t RxEnd = 0;
+  std::int64_t RxAt = 0;
+  TDataBuffer Frame;  // the request frame, its storage kept between requests
 };

@@ -7,6 +7,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <chrono>
@@ -18,7 +19,6 @@ namespace {
 constexpr int kByteGapMs = 50;     // between two bytes of one read
 constexpr int kPerByteMs = 50;     // total time-out per byte asked for
 constexpr int kTotalExtraMs = 50;  // plus this once per read
-constexpr std::size_t kRxChunk = 512;
 
 std::string SystemMessage(const std::string& what, int err) {
   return what + ": " + std::strerror(err);
@@ -149,14 +149,10 @@ void TPosixSerialPort::Close() {
     ::close(Fd);
   }
   Fd = -1;
-  RxBuffer.clear();
-  RxPos = 0;
 }
 
 void TPosixSerialPort::Purge() {
   if (Fd < 0) throw std::runtime_error("Port is not open");
-  RxBuffer.clear();
-  RxPos = 0;
   if (tcflush(Fd, TCIOFLUSH) != 0) throw std::runtime_error(SystemMessage("Purge", errno));
 }
 
@@ -187,29 +183,24 @@ std::size_t TPosixSerialPort::Write(const std::uint8_t* data, std::size_t count)
   return written;
 }
 
-// Waits up to `waitMs` for input and takes all of it; false when none came.
-bool TPosixSerialPort::FillBuffer(int waitMs) {
+// Waits up to `waitMs` for input and takes what is there in one read; 0 when
+// none came in time.
+std::size_t TPosixSerialPort::ReadWithin(std::uint8_t* buffer, std::size_t count, int waitMs) {
   pollfd p{Fd, POLLIN, 0};
   const int r = ::poll(&p, 1, waitMs);
   if (r < 0) {
-    if (errno == EINTR) return false;
+    if (errno == EINTR) return 0;
     throw std::runtime_error(SystemMessage("Read", errno));
   }
-  if (r == 0) return false;
+  if (r == 0) return 0;
   if (!(p.revents & POLLIN)) throw std::runtime_error("Read: the line hung up");
-  std::uint8_t chunk[kRxChunk];
-  const ssize_t n = ::read(Fd, chunk, sizeof chunk);
+  const ssize_t n = ::read(Fd, buffer, count);
   if (n < 0) {
-    if (errno == EAGAIN || errno == EINTR) return false;
+    if (errno == EAGAIN || errno == EINTR) return 0;
     throw std::runtime_error(SystemMessage("Read", errno));
   }
   if (n == 0) throw std::runtime_error("Read: the line hung up");
-  if (RxPos == RxBuffer.size()) {
-    RxBuffer.clear();
-    RxPos = 0;
-  }
-  RxBuffer.insert(RxBuffer.end(), chunk, chunk + n);
-  return true;
+  return static_cast<std::size_t>(n);
 }
 
 std::size_t TPosixSerialPort::Read(std::uint8_t* buffer, std::size_t count) {
@@ -218,20 +209,24 @@ std::size_t TPosixSerialPort::Read(std::uint8_t* buffer, std::size_t count) {
       SteadyMs() + kPerByteMs * static_cast<std::int64_t>(count) + kTotalExtraMs;
   std::size_t got = 0;
   while (got < count) {
-    if (RxPos < RxBuffer.size()) {
-      buffer[got++] = RxBuffer[RxPos++];
-      continue;
-    }
     const std::int64_t left = deadline - SteadyMs();
     if (left <= 0) break;
     const int wait = got == 0 ? static_cast<int>(left) : std::min<int>(kByteGapMs, left);
-    if (!FillBuffer(wait) && got > 0) break;
+    const std::size_t n = ReadWithin(buffer + got, count - got, wait);
+    if (n == 0 && got > 0) break;
+    got += n;
   }
   return got;
 }
 
+std::size_t TPosixSerialPort::ReadAvailable(std::uint8_t* buffer, std::size_t count) {
+  if (Fd < 0) throw std::runtime_error("Port is not open");
+  if (count == 0) return 0;
+  return ReadWithin(buffer, count, kPerByteMs + kTotalExtraMs);
+}
+
 void TPosixSerialPort::WaitForInput(int ms) {
-  if (Fd < 0 || RxPos < RxBuffer.size()) return;
+  if (Fd < 0) return;
   pollfd p{Fd, POLLIN, 0};
   ::poll(&p, 1, ms);
 }

@@ -23,6 +23,11 @@ class ISerialPort {
   // Reads up to `count` bytes within the read time-outs: 50 ms between two
   // bytes and 50 ms per byte asked for plus 50 ms in total.
   virtual std::size_t Read(std::uint8_t* buffer, std::size_t count) = 0;
+  // Takes in one read whatever has arrived, up to `count` bytes, waiting for
+  // the first byte as a one-byte Read does. Returns how many came (0: none).
+  virtual std::size_t ReadAvailable(std::uint8_t* buffer, std::size_t count) {
+    return count == 0 ? 0 : Read(buffer, 1);
+  }
   // Waits up to `ms` milliseconds for input; returns as soon as some is there.
   virtual void WaitForInput(int ms) = 0;
 };
@@ -40,7 +45,8 @@ int BaudRateFromText(std::string_view text);
 // is looked up in /dev ("ttyACM0" is /dev/ttyACM0).
 std::string SerialDevicePath(std::string_view name);
 
-// termios port on a file descriptor, with poll() doing the waiting.
+// termios port on a file descriptor, with poll() doing the waiting. It keeps
+// no input of its own: what a read takes goes straight to the caller.
 class TPosixSerialPort : public ISerialPort {
  public:
   TPosixSerialPort() = default;
@@ -54,6 +60,7 @@ class TPosixSerialPort : public ISerialPort {
   void Purge() override;
   std::size_t Write(const std::uint8_t* data, std::size_t count) override;
   std::size_t Read(std::uint8_t* buffer, std::size_t count) override;
+  std::size_t ReadAvailable(std::uint8_t* buffer, std::size_t count) override;
   void WaitForInput(int ms) override;
 
   int Handle() const { return Fd; }
@@ -61,11 +68,9 @@ class TPosixSerialPort : public ISerialPort {
   int WriteTimeoutMs = 2000;
 
  private:
-  bool FillBuffer(int waitMs);
+  std::size_t ReadWithin(std::uint8_t* buffer, std::size_t count, int waitMs);
 
   int Fd = -1;
-  std::vector<std::uint8_t> RxBuffer;
-  std::size_t RxPos = 0;
 };
 
 // Sets a speed that has no Bxxx constant (14400, 56000, 128000, 256000).

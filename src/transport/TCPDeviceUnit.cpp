@@ -1,6 +1,8 @@
 #include "TCPDeviceUnit.h"
 
 #include <cxxabi.h>
+
+#include <algorithm>
 #include <charconv>
 #include <cstdlib>
 #include <typeinfo>
@@ -62,6 +64,7 @@ int TTCPDevice::Port() const { return Client->Port; }
 bool TTCPDevice::IsConnected() { return Client->Connected(); }
 
 void TTCPDevice::Disconnect() {
+  RxPos = RxEnd = 0;
   if (Client->Connected()) Client->Disconnect();
 }
 
@@ -145,8 +148,9 @@ void TTCPDevice::RunAttempt(std::uint8_t code, TDataBuffer& data, TDataBuffer& s
     throw ECmdException(Err::PortNotActive, "[" + Client->Host + "]");
   }
   if (retries > Limits::MaxRetries) throw ECmdException(Err::ReadPort, "[" + Client->Host + "]");
-  const TDataBuffer frame = BuildRequestFrame(Sequence, code, data);
-  SentHex = BytesToHex(frame, 0, frame.size());
+  BuildRequestFrameInto(Frame, Sequence, code, data);
+  const TDataBuffer& frame = Frame;
+  AssignHexText(SentHex, frame, 0, frame.size());
   try {
     Client->CheckForDisconnect();
     Client->Write(frame.data(), frame.size());
@@ -155,13 +159,22 @@ void TTCPDevice::RunAttempt(std::uint8_t code, TDataBuffer& data, TDataBuffer& s
   }
   RaiseFrameSent(frame);
   status.clear();
-  const TDataBuffer reply = CollectReply();
+  const TDataBuffer& reply = CollectReply();
   RaiseByteReceived(Ctl::SOH);
-  TResponseParts parts = CheckCollectedResponse(reply, Sequence, code, [this](std::uint8_t b) {
-    ReceivedHex += Hex2(b);
-    ReceivedHex += ' ';
-    RaiseByteReceived(b);
-  });
+  // The checks report the bytes from LEN on in frame order; their hexadecimal
+  // text is written in one go, also when a check fails.
+  std::size_t reported = 0;
+  TResponseParts parts;
+  try {
+    parts = CheckCollectedResponse(reply, Sequence, code, [this, &reported](std::uint8_t b) {
+      ++reported;
+      RaiseByteReceived(b);
+    });
+  } catch (...) {
+    ReceivedHex += BytesToHex(reply, 1, reported);
+    throw;
+  }
+  ReceivedHex += BytesToHex(reply, 1, reported);
   // A reply cut short by the length or time limit never passes as whole.
   if (reply.empty() || reply.back() != Ctl::ETX) throw ECmdException(Err::ReadByte, "contr.sum");
   status = std::move(parts.Status);
@@ -171,15 +184,17 @@ void TTCPDevice::RunAttempt(std::uint8_t code, TDataBuffer& data, TDataBuffer& s
 // Reads up to the closing 0x03. Only the frame from its 0x01 on is kept, and it
 // is cut at the longest possible frame or after the stream limit; the checks
 // then reject what was cut.
-TDataBuffer TTCPDevice::CollectReply() {
+const TDataBuffer& TTCPDevice::CollectReply() {
   const std::int64_t readStart = Clock->NowMs();
   std::int64_t lastSyn = readStart;
   std::int64_t frameStart = 0;
   bool collecting = false;
-  TDataBuffer reply;
+  TDataBuffer& reply = Reply;
+  reply.clear();
+  reply.reserve(Limits::MaxFrameBytes);
   for (;;) {
-    const std::uint8_t b = Client->ReadByte(collecting ? NextByteTimeout : FirstByteTimeout);
-    const std::int64_t now = Clock->NowMs();
+    const std::uint8_t b = NextByte(collecting ? NextByteTimeout : FirstByteTimeout);
+    const std::int64_t now = RxAt;  // when the byte came
     if (b == Ctl::SYN) {
       if ((now - readStart) / 1000 >= Limits::BusyLimitS) throw ECmdException(Err::Busy, "");
       lastSyn = now;
@@ -198,6 +213,18 @@ TDataBuffer TTCPDevice::CollectReply() {
     }
   }
   return reply;
+}
+
+// The next byte of the connection: from what the last read brought, or from a
+// new read of whatever has arrived. The clock is read once per read.
+std::uint8_t TTCPDevice::NextByte(int timeoutMs) {
+  if (RxPos < RxEnd) return Rx[RxPos++];
+  RxPos = RxEnd = 0;
+  const std::size_t n = Client->ReadAvailable(Rx.data(), Rx.size(), timeoutMs);
+  RxAt = Clock->NowMs();
+  RxEnd = std::min(n, Rx.size());
+  if (RxEnd == 0) throw ETcpReadTimeout();
+  return Rx[RxPos++];
 }
 
 // Step after a failed attempt; true to try again.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -36,11 +38,23 @@ class TTCPDevice : public TBaseDevice {
   int FirstByteTimeout = 1500;
   int NextByteTimeout = 500;
 
+  // Bytes taken from the connection and not yet handed out.
+  std::size_t Buffered() const { return RxEnd - RxPos; }
+
  private:
   void RunAttempt(std::uint8_t code, TDataBuffer& data, TDataBuffer& status, int retries);
-  TDataBuffer CollectReply();
+  const TDataBuffer& CollectReply();
+  std::uint8_t NextByte(int timeoutMs);
   bool RetryAfter(const ECmdException& e, std::int64_t start, int& retries);
   std::int64_t WholeSecondsSince(std::int64_t start);
 
   std::shared_ptr<IClock> Clock;
+  // What one read took from the connection, handed out a byte at a time, and
+  // when it came. Bytes after a reply's 0x03 wait here for the next attempt.
+  std::array<std::uint8_t, 256> Rx{};
+  std::size_t RxPos = 0;
+  std::size_t RxEnd = 0;
+  std::int64_t RxAt = 0;
+  TDataBuffer Frame;  // the request frame, its storage kept between requests
+  TDataBuffer Reply;  // the reply being collected; kept to save an allocation per exchange
 };

@@ -6,25 +6,30 @@
 #include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/socket.h>
+#include <sys/time.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
-#include <chrono>
 #include <cstring>
+#include <ctime>
 #include <memory>
 
 namespace {
 
 constexpr std::size_t kRxChunk = 4096;
 
+// Deadlines of waits that a signal cut short; the coarse clock (a few
+// milliseconds' steps) is enough for them and costs less than the precise one.
 std::int64_t SteadyMs() {
-  using namespace std::chrono;
-  return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+  timespec ts{};
+  clock_gettime(CLOCK_MONOTONIC_COARSE, &ts);
+  return static_cast<std::int64_t>(ts.tv_sec) * 1000 + ts.tv_nsec / 1'000'000;
 }
 
-// poll() that survives signals; returns revents, 0 on time-out.
-short PollFor(int fd, short events, int timeoutMs) {
-  const std::int64_t deadline = SteadyMs() + timeoutMs;
+// poll() that survives signals; returns revents, 0 on time-out. After a
+// signal it waits what is left until `deadline`.
+short PollFor(int fd, short events, int timeoutMs, std::int64_t deadline) {
   for (;;) {
     pollfd p{fd, events, 0};
     const int r = ::poll(&p, 1, timeoutMs);
@@ -33,6 +38,10 @@ short PollFor(int fd, short events, int timeoutMs) {
     if (errno != EINTR) throw ETcpSocketError::FromErrno(errno);
     timeoutMs = static_cast<int>(std::max<std::int64_t>(0, deadline - SteadyMs()));
   }
+}
+
+short PollFor(int fd, short events, int timeoutMs) {
+  return PollFor(fd, events, timeoutMs, SteadyMs() + timeoutMs);
 }
 
 struct TAddrInfoFree {
@@ -98,7 +107,9 @@ int TPosixTcpClient::ConnectTo(const void* address, unsigned addressLength, int 
   }
   const int one = 1;
   setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+  fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
   Fd = fd;
+  ReceiveTimeoutMs = 0;  // a new socket waits without limit
   return 0;
 }
 
@@ -115,7 +126,7 @@ void TPosixTcpClient::Write(const std::uint8_t* data, std::size_t count) {
   if (Fd < 0) throw ETcpConnClosed("Not Connected.");
   std::size_t written = 0;
   while (written < count) {
-    const ssize_t n = ::send(Fd, data + written, count - written, MSG_NOSIGNAL);
+    const ssize_t n = ::send(Fd, data + written, count - written, MSG_NOSIGNAL | MSG_DONTWAIT);
     if (n >= 0) {
       written += static_cast<std::size_t>(n);
       continue;
@@ -127,32 +138,63 @@ void TPosixTcpClient::Write(const std::uint8_t* data, std::size_t count) {
   }
 }
 
-// Waits in poll() first: right after a request nothing has arrived yet, and a
-// speculative recv() would only cost a system call.
-std::uint8_t TPosixTcpClient::ReadByte(int timeoutMs) {
-  if (RxPos < RxBuffer.size()) return RxBuffer[RxPos++];
+// The socket blocks on reads with the wait as its receive time-out, so that
+// one recv() both waits and takes what has come. Writes never block (they
+// pass MSG_DONTWAIT and wait for room in poll).
+std::size_t TPosixTcpClient::Receive(std::uint8_t* buffer, std::size_t count, int timeoutMs) {
   if (Fd < 0) throw ETcpConnClosed("Not Connected.");
+  if (timeoutMs <= 0) {
+    if (PollFor(Fd, POLLIN, 0) == 0) throw ETcpReadTimeout();
+    timeoutMs = 1;  // data or a close is there: the recv returns at once
+  }
   const std::int64_t deadline = SteadyMs() + timeoutMs;
-  for (;;) {
-    const std::int64_t left = deadline - SteadyMs();
-    if (left < 0 || PollFor(Fd, POLLIN, static_cast<int>(left)) == 0) throw ETcpReadTimeout();
-    RxBuffer.resize(kRxChunk);
-    const ssize_t n = ::recv(Fd, RxBuffer.data(), RxBuffer.size(), 0);
-    if (n > 0) {
-      RxBuffer.resize(static_cast<std::size_t>(n));
-      RxPos = 1;
-      return RxBuffer[0];
-    }
-    RxBuffer.clear();
-    RxPos = 0;
+  for (int left = timeoutMs; left > 0; left = static_cast<int>(deadline - SteadyMs())) {
+    SetReceiveTimeout(left);
+    const ssize_t n = ::recv(Fd, buffer, count, 0);
+    if (n > 0) return static_cast<std::size_t>(n);
     if (n == 0) {
       Disconnect();
       throw ETcpConnClosed();
     }
-    if (errno != EINTR && errno != EAGAIN && errno != EWOULDBLOCK) {
-      throw ETcpSocketError::FromErrno(errno);
-    }
+    if (errno == EAGAIN || errno == EWOULDBLOCK) break;
+    if (errno != EINTR) throw ETcpSocketError::FromErrno(errno);
   }
+  throw ETcpReadTimeout();
+}
+
+// Only a wait that differs from the last one costs a system call.
+void TPosixTcpClient::SetReceiveTimeout(int ms) {
+  if (ms == ReceiveTimeoutMs) return;
+  timeval tv{ms / 1000, static_cast<suseconds_t>((ms % 1000) * 1000)};
+  if (setsockopt(Fd, SOL_SOCKET, SO_RCVTIMEO, &tv, sizeof tv) != 0) {
+    throw ETcpSocketError::FromErrno(errno);
+  }
+  ReceiveTimeoutMs = ms;
+}
+
+std::uint8_t TPosixTcpClient::ReadByte(int timeoutMs) {
+  if (RxPos < RxBuffer.size()) return RxBuffer[RxPos++];
+  RxBuffer.resize(kRxChunk);
+  RxPos = 0;
+  try {
+    RxBuffer.resize(Receive(RxBuffer.data(), RxBuffer.size(), timeoutMs));
+  } catch (...) {
+    RxBuffer.clear();
+    throw;
+  }
+  return RxBuffer[RxPos++];
+}
+
+// Bytes left over from ReadByte go first; otherwise one recv into the caller's buffer.
+std::size_t TPosixTcpClient::ReadAvailable(std::uint8_t* buffer, std::size_t count, int timeoutMs) {
+  if (count == 0) return 0;
+  if (RxPos < RxBuffer.size()) {
+    const std::size_t n = std::min(count, RxBuffer.size() - RxPos);
+    std::copy_n(RxBuffer.begin() + static_cast<std::ptrdiff_t>(RxPos), n, buffer);
+    RxPos += n;
+    return n;
+  }
+  return Receive(buffer, count, timeoutMs);
 }
 
 void TPosixTcpClient::Disconnect() {

@@ -54,13 +54,20 @@ class ITcpClient {
   // One byte within `timeoutMs`; throws ETcpReadTimeout, ETcpConnClosed (after
   // disconnecting) or ETcpSocketError.
   virtual std::uint8_t ReadByte(int timeoutMs) = 0;
+  // What has arrived, at least one byte and at most `count`, taken in one
+  // read; waits and throws as ReadByte does.
+  virtual std::size_t ReadAvailable(std::uint8_t* buffer, std::size_t count, int timeoutMs) {
+    buffer[0] = ReadByte(timeoutMs);
+    return 1;
+  }
   virtual void Disconnect() = 0;
 
   std::string Host;
   int Port = 0;
 };
 
-// Non-blocking POSIX socket with poll(); TCP_NODELAY on.
+// POSIX socket, TCP_NODELAY on: reads block up to a receive time-out, writes
+// never block and wait in poll().
 class TPosixTcpClient : public ITcpClient {
  public:
   TPosixTcpClient() = default;
@@ -73,15 +80,19 @@ class TPosixTcpClient : public ITcpClient {
   void CheckForDisconnect() override;
   void Write(const std::uint8_t* data, std::size_t count) override;
   std::uint8_t ReadByte(int timeoutMs) override;
+  std::size_t ReadAvailable(std::uint8_t* buffer, std::size_t count, int timeoutMs) override;
   void Disconnect() override;
 
   // A write that makes no progress for this long fails as a socket error.
   int WriteTimeoutMs = 5000;
 
  private:
+  std::size_t Receive(std::uint8_t* buffer, std::size_t count, int timeoutMs);
+  void SetReceiveTimeout(int ms);
   int ConnectTo(const void* address, unsigned addressLength, int family, int timeoutMs);
 
   int Fd = -1;
+  int ReceiveTimeoutMs = 0;  // what SO_RCVTIMEO is set to
   std::vector<std::uint8_t> RxBuffer;
   std::size_t RxPos = 0;
 };

@@ -33,6 +33,14 @@ bool TIncoming::Take(int waitMs, std::uint8_t& b) {
   return false;
 }
 
+bool TIncoming::TakeArrived(std::uint8_t& b) {
+  if (Queue.empty() || Queue.front().At > Clock->Now) return false;
+  b = Queue.front().Byte;
+  Queue.pop_front();
+  ++Taken;
+  return true;
+}
+
 void TIncoming::WaitFor(int ms) {
   if (!Queue.empty() && Queue.front().At <= Clock->Now + ms) {
     Clock->Now = std::max(Clock->Now, Queue.front().At);
@@ -78,6 +86,19 @@ std::size_t TFakeSerialPort::Read(std::uint8_t* buffer, std::size_t count) {
   return got;
 }
 
+// The first byte as a one-byte Read waits for it, then what has come with it.
+std::size_t TFakeSerialPort::ReadAvailable(std::uint8_t* buffer, std::size_t count) {
+  if (ReadFails) throw std::runtime_error("read failed");
+  const std::size_t most = std::min(count, ReadChunk);
+  std::size_t got = 0;
+  if (most > 0 && In.Take(100, buffer[0])) {
+    got = 1;
+    while (got < most && In.TakeArrived(buffer[got])) ++got;
+  }
+  Reads.push_back(got);
+  return got;
+}
+
 void TFakeTcpClient::Connect(int timeoutMs) {
   ++ConnectCalls;
   if (RefuseConnects != 0) {
@@ -105,6 +126,14 @@ std::uint8_t TFakeTcpClient::ReadByte(int timeoutMs) {
   std::uint8_t b = 0;
   if (!In.Take(timeoutMs, b)) throw ETcpReadTimeout();
   return b;
+}
+
+std::size_t TFakeTcpClient::ReadAvailable(std::uint8_t* buffer, std::size_t count, int timeoutMs) {
+  std::size_t got = 0;
+  buffer[got++] = ReadByte(timeoutMs);
+  while (got < std::min(count, ReadChunk) && In.TakeArrived(buffer[got])) ++got;
+  Reads.push_back(got);
+  return got;
 }
 
 void TFakeTcpClient::Disconnect() {

@@ -39,6 +39,8 @@ class TIncoming {
   // The next byte if it arrives within `waitMs`; the clock moves to its arrival
   // or by the whole wait.
   bool Take(int waitMs, std::uint8_t& b);
+  // The next byte if it has arrived by now; the clock does not move.
+  bool TakeArrived(std::uint8_t& b);
   void WaitFor(int ms);
   // Drops what has already arrived.
   void DropArrived();
@@ -67,6 +69,7 @@ class TFakeSerialPort : public ISerialPort {
   void Purge() override;
   std::size_t Write(const std::uint8_t* data, std::size_t count) override;
   std::size_t Read(std::uint8_t* buffer, std::size_t count) override;
+  std::size_t ReadAvailable(std::uint8_t* buffer, std::size_t count) override;
   void WaitForInput(int ms) override { In.WaitFor(ms); }
 
   TIncoming In;
@@ -80,6 +83,8 @@ class TFakeSerialPort : public ISerialPort {
   std::string WriteError;             // Write throws this when set
   std::size_t WriteLimit = SIZE_MAX;  // bytes the line takes per write
   bool ReadFails = false;             // Read throws
+  std::size_t ReadChunk = SIZE_MAX;   // most bytes one ReadAvailable takes
+  std::vector<std::size_t> Reads;     // bytes each ReadAvailable brought
   std::vector<TDataBuffer> Writes;
 };
 
@@ -91,6 +96,7 @@ class TFakeTcpClient : public ITcpClient {
   void CheckForDisconnect() override;
   void Write(const std::uint8_t* data, std::size_t count) override;
   std::uint8_t ReadByte(int timeoutMs) override;
+  std::size_t ReadAvailable(std::uint8_t* buffer, std::size_t count, int timeoutMs) override;
   void Disconnect() override;
 
   TIncoming In;
@@ -101,8 +107,10 @@ class TFakeTcpClient : public ITcpClient {
   int RefuseConnects = 0;    // this many attempts fail before one succeeds (-1: all)
   int ConnectFailureMs = 0;  // virtual time a failing attempt takes
   std::string ConnectError = "Socket Error # 111: Connection refused";
-  std::string CheckError;          // CheckForDisconnect throws ETcpConnClosed with it
-  std::string WriteError;          // Write throws ETcpSocketError with it
-  bool ClosesWhenDrained = false;  // the peer closes once everything sent was read
+  std::string CheckError;            // CheckForDisconnect throws ETcpConnClosed with it
+  std::string WriteError;            // Write throws ETcpSocketError with it
+  bool ClosesWhenDrained = false;    // the peer closes once everything sent was read
+  std::size_t ReadChunk = SIZE_MAX;  // most bytes one ReadAvailable takes
+  std::vector<std::size_t> Reads;    // bytes each ReadAvailable brought
   std::vector<TDataBuffer> Writes;
 };
