@@ -25,6 +25,7 @@
 #include <benchmark/benchmark.h>
 
 #include <cerrno>
+#include <array>
 #include <chrono>
 #include <cstdlib>
 #include <memory>
@@ -228,44 +229,53 @@ class TTcpLink {
 };
 
 // A pty pair whose master is served by the peer; both clients open the slave.
+// Two pty pairs, one for each client, served by one peer thread: a port is
+// opened by one program alone, so the clients cannot share one slave.
 class TPtyLink {
  public:
   TPtyLink() {
-    char name[256] = {};
-    if (::openpty(&Master, &Slave, name, nullptr, nullptr) != 0) {
-      throw std::runtime_error("openpty failed");
+    for (TPty& pty : Ptys) {
+      char name[256] = {};
+      if (::openpty(&pty.Master, &pty.Slave, name, nullptr, nullptr) != 0) {
+        throw std::runtime_error("openpty failed");
+      }
+      pty.SlavePath = name;
+      termios tio{};
+      ::tcgetattr(pty.Slave, &tio);
+      ::cfmakeraw(&tio);
+      ::tcsetattr(pty.Slave, TCSANOW, &tio);
+      Peer.Serve(pty.Master);
     }
-    SlavePath = name;
-    termios tio{};
-    ::tcgetattr(Slave, &tio);
-    ::cfmakeraw(&tio);
-    ::tcsetattr(Slave, TCSANOW, &tio);
-    Peer.Serve(Master);
   }
   ~TPtyLink() {
     Peer.Stop();
     RawPort.Close();
-    ::close(Slave);
-    ::close(Master);
+    for (TPty& pty : Ptys) {
+      ::close(pty.Slave);
+      ::close(pty.Master);
+    }
   }
   void Start() { Peer.Start(); }
   // Opened and set up by the transport's own port class.
   TRawClient Raw() {
-    RawPort.Open(SlavePath, 115200);
+    RawPort.Open(Ptys[0].SlavePath, 115200);
     return TRawClient(RawPort.Handle(), TRawClient::TLine::Serial);
   }
   std::unique_ptr<TBaseDevice> Device() const {
     auto dev = std::make_unique<TRS32Device>();
-    dev->SetPortName(SlavePath);
+    dev->SetPortName(Ptys[1].SlavePath);
     dev->SetBaudRate("115200");
     if (!dev->Connect()) throw std::runtime_error(dev->LastErrorText);
     return dev;
   }
 
  private:
-  int Master = -1;
-  int Slave = -1;  // kept open so that the master never sees a hang-up
-  std::string SlavePath;
+  struct TPty {
+    int Master = -1;
+    int Slave = -1;  // kept open so that the master never sees a hang-up
+    std::string SlavePath;
+  };
+  std::array<TPty, 2> Ptys;
   TPosixSerialPort RawPort;
   TBenchPeer Peer;
 };

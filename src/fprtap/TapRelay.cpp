@@ -134,6 +134,20 @@ void TTapRelay::Flush(TResult& r) {
   }
 }
 
+// An answer usually follows its request within microseconds: looking again for
+// a short while before sleeping spares the wake-up of a sleeping thread, which
+// costs more than the exchange itself on a busy link. The look is bounded, so
+// an idle link still sleeps.
+int TTapRelay::WaitReady(pollfd* p, nfds_t count) {
+  const auto until = std::chrono::steady_clock::now() + std::chrono::microseconds(SpinUs);
+  for (;;) {
+    const int n = ::poll(p, count, 0);
+    if (n != 0 || std::chrono::steady_clock::now() >= until) {
+      return n != 0 ? n : ::poll(p, count, -1);
+    }
+  }
+}
+
 TTapRelay::TResult TTapRelay::Run() {
   TResult r;
   for (auto& d : Dir) {
@@ -152,7 +166,7 @@ TTapRelay::TResult TTapRelay::Run() {
       if (hungUp[s] && !room && !pending) p[s].fd = -1;
     }
     p[2] = {StopFd, POLLIN, 0};
-    if (::poll(p, StopFd >= 0 ? 3 : 2, -1) < 0) {
+    if (WaitReady(p, StopFd >= 0 ? 3 : 2) < 0) {
       if (errno == EINTR) continue;
       r.End = TEnd::Stopped;
       break;

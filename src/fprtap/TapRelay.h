@@ -1,5 +1,7 @@
 #pragma once
 
+#include <poll.h>
+
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -62,6 +64,7 @@ class TTapRelay {
 
   std::size_t BufferBytes = 64 * 1024;
   int FlushLimitMs = 2000;
+  int SpinUs = 100;  // how long to look again for bytes before sleeping
 
  private:
   struct TDirection {
@@ -78,6 +81,7 @@ class TTapRelay {
   // False when the writing side failed.
   bool WriteOut(int dir, TResult& r);
   void Flush(TResult& r);
+  int WaitReady(pollfd* p, nfds_t count);
 
   TDirection Dir[2];
   ITapSink& Sink;
