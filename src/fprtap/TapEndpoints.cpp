@@ -118,45 +118,12 @@ int TapConnect(const std::string& host, int port, int timeoutMs, std::string& er
 }
 
 bool TapOpenPty(const std::string& linkPath, TTapPty& pty, std::string& error) {
-  int master = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
-  char name[256] = {};
-  if (master < 0 || ::grantpt(master) != 0 || ::unlockpt(master) != 0 ||
-      ::ptsname_r(master, name, sizeof name) != 0) {
-    const int err = errno;
-    TapCloseFd(master);
-    return Fail(error, "pty", err);
-  }
-  int slave = ::open(name, O_RDWR | O_NOCTTY | O_CLOEXEC);
-  termios tio{};
-  if (slave < 0 || ::tcgetattr(slave, &tio) != 0) {
-    const int err = errno;
-    TapCloseFd(master);
-    TapCloseFd(slave);
-    return Fail(error, name, err);
-  }
-  ::cfmakeraw(&tio);
-  ::tcsetattr(slave, TCSANOW, &tio);
-  if (!linkPath.empty()) {
-    struct stat st {};
-    // Only a stale link of ours is replaced, never a file.
-    if (::lstat(linkPath.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) ::unlink(linkPath.c_str());
-    if (::symlink(name, linkPath.c_str()) != 0) {
-      const int err = errno;
-      TapCloseFd(master);
-      TapCloseFd(slave);
-      return Fail(error, "link " + linkPath, err);
-    }
-  }
-  pty.Master = master;
-  pty.Slave = slave;
-  pty.Path = name;
-  pty.Link = linkPath;
-  return true;
+  ERawPtyStep step{};
+  int err = 0;
+  if (OpenRawPty(linkPath, pty, step, err)) return true;
+  if (step == ERawPtyStep::Master) return Fail(error, "pty", err);
+  if (step == ERawPtyStep::Slave) return Fail(error, pty.Path, err);
+  return Fail(error, "link " + linkPath, err);
 }
 
-void TapClosePty(TTapPty& pty) {
-  TapCloseFd(pty.Master);
-  TapCloseFd(pty.Slave);
-  if (!pty.Link.empty()) ::unlink(pty.Link.c_str());
-  pty.Link.clear();
-}
+void TapClosePty(TTapPty& pty) { CloseRawPty(pty); }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "RawPty.h"
+
 #include <cstdint>
 #include <string>
 
@@ -24,12 +26,7 @@ int TapConnect(const std::string& host, int port, int timeoutMs, std::string& er
 
 // A pty in raw mode for the host program. The tap holds the slave open too, so
 // that the master does not hang up while no program has it open.
-struct TTapPty {
-  int Master = -1;
-  int Slave = -1;
-  std::string Path;
-  std::string Link;  // removed again by TapClosePty
-};
+using TTapPty = TRawPty;
 
 bool TapOpenPty(const std::string& linkPath, TTapPty& pty, std::string& error);
 void TapClosePty(TTapPty& pty);

@@ -18,6 +18,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "RawPty.h"
 #include "SimSession.h"
 
 namespace {
@@ -136,42 +137,27 @@ bool TSimServer::StartTcp(const std::string& host, std::uint16_t port) {
 
 std::string TSimServer::StartPty(const std::string& linkPath) {
   if (PtyMaster_ >= 0) return SetError("pty already started"), std::string();
-  int master = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
-  char name[256] = {};
-  if (master < 0 || ::grantpt(master) != 0 || ::unlockpt(master) != 0 ||
-      ::ptsname_r(master, name, sizeof name) != 0 ||
-      ::fcntl(master, F_SETFL, ::fcntl(master, F_GETFL) | O_NONBLOCK) != 0) {
+  TRawPty pty;
+  ERawPtyStep step{};
+  int err = 0;
+  if (!OpenRawPty(linkPath, pty, step, err)) {
+    const char* what = step == ERawPtyStep::Master ? "pty: " : "pty slave: ";
+    SetError(step == ERawPtyStep::Link ? "link " + linkPath + ": " + std::strerror(err)
+                                       : what + std::string(std::strerror(err)));
+    return {};
+  }
+  if (::fcntl(pty.Master, F_SETFL, ::fcntl(pty.Master, F_GETFL) | O_NONBLOCK) != 0) {
     SetError(std::string("pty: ") + std::strerror(errno));
-    CloseFd(master);
+    CloseRawPty(pty);
     return {};
   }
   // Holding the slave open keeps the master readable while no client is there.
-  int slave = ::open(name, O_RDWR | O_NOCTTY | O_CLOEXEC);
-  termios tio{};
-  if (slave < 0 || ::tcgetattr(slave, &tio) != 0) {
-    SetError(std::string("pty slave: ") + std::strerror(errno));
-    CloseFd(master);
-    CloseFd(slave);
-    return {};
-  }
-  ::cfmakeraw(&tio);
-  ::tcsetattr(slave, TCSANOW, &tio);
-  if (!linkPath.empty()) {
-    struct stat st {};
-    if (::lstat(linkPath.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) ::unlink(linkPath.c_str());
-    if (::symlink(name, linkPath.c_str()) != 0) {
-      SetError("link " + linkPath + ": " + std::strerror(errno));
-      CloseFd(master);
-      CloseFd(slave);
-      return {};
-    }
-    LinkPath_ = linkPath;
-  }
-  PtyMaster_ = master;
-  PtySlave_ = slave;
+  LinkPath_ = pty.Link;
+  PtyMaster_ = pty.Master;
+  PtySlave_ = pty.Slave;
   Stopping_ = false;
   PtyThread_ = std::thread(&TSimServer::PtyLoop, this);
-  return name;
+  return pty.Path;
 }
 
 void TSimServer::Stop() {
