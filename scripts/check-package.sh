@@ -35,11 +35,15 @@ for f in applications/fprtest.desktop icons/hicolor/scalable/apps/fprtest.svg \
   [ -s "$root/usr/share/$f" ] || { echo "missing /usr/share/$f" >&2; exit 1; }
 done
 
+# Output is captured whole: grep -q on a pipe would close it early and the
+# program would die of SIGPIPE under pipefail.
 echo "-- fprcmd --list"
-"$bin/fprcmd" --list | grep -q GetPrinterStatus
+list=$("$bin/fprcmd" --list)
+grep -q GetPrinterStatus <<<"$list"
 
 echo "-- fprtest --version"
-"$bin/fprtest" --version | grep -q '^fprtest [0-9]'
+version=$("$bin/fprtest" --version)
+grep -q '^fprtest [0-9]' <<<"$version"
 
 echo "-- fprsim answers fprcmd"
 log=$root/fprsim.log
