@@ -21,6 +21,7 @@
 #include "TapAppLinks.h"
 #include "TapMonitor.h"
 #include "TapOptions.h"
+#include "TapQueuedSink.h"
 
 namespace {
 
@@ -33,7 +34,7 @@ class TNullBuffer : public std::streambuf {
 // The simulator and a tap in front of it, served on a thread until destroyed.
 class TTapBench {
  public:
-  TTapBench() : Null(&Buffer), Monitor(Null, MonitorOptions()) {
+  TTapBench() : Null(&Buffer), Monitor(Null, MonitorOptions()), Queued(Monitor) {
     Sim.Device().SetWorkTime(0);
     Sim.StartTcp("127.0.0.1", 0);
     std::string error;
@@ -42,7 +43,7 @@ class TTapBench {
     Links = std::make_unique<TTapLinks>(Options, Null);
     Links->Open();
     Serving = std::async(std::launch::async,
-                         [this] { return Links->Serve(Monitor, SteadyTapClock(), Stop); });
+                         [this] { return Links->Serve(Queued, SteadyTapClock(), Stop); });
   }
   ~TTapBench() {
     Stop.Raise();
@@ -56,13 +57,17 @@ class TTapBench {
   }
   std::uint16_t SimPort() const { return Sim.Port(); }
   std::uint16_t TapPort() const { return Links->ListenPort(); }
-  int Exchanges() const { return Monitor.Summary().Exchanges; }
+  int Exchanges() {
+    Queued.Drain();
+    return Monitor.Summary().Exchanges;
+  }
 
  private:
   TSimServer Sim;
   TNullBuffer Buffer;
   std::ostream Null;
   TTapMonitor Monitor;
+  TTapQueuedSink Queued;  // as fprtap runs it
   TTapOptions Options;
   std::unique_ptr<TTapLinks> Links;
   TTapStop Stop;

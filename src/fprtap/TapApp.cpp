@@ -8,6 +8,7 @@
 #include "TapCapture.h"
 #include "TapMonitor.h"
 #include "TapOptions.h"
+#include "TapQueuedSink.h"
 
 namespace {
 
@@ -53,7 +54,15 @@ int Relay(const TTapOptions& o, std::ostream& out, std::ostream& err, const TTap
     capture = std::make_unique<TTapCaptureWriter>(captureFile);
     sinks.Add(*capture);
   }
-  int status = links.Serve(sinks, SteadyTapClock(), stop);
+  int status = 0;
+  {
+    // A terminal or pipe that is slow to take the output must not hold the
+    // host program's traffic.
+    TTapQueuedSink queued(sinks);
+    status = links.Serve(queued, SteadyTapClock(), stop);
+    queued.Drain();
+  }
+  monitor.Stop();
   PrintSummary(o, monitor, out);
   capture.reset();
   captureFile.close();

@@ -144,6 +144,7 @@ int RunTapRead(const std::string& path, const TTapMonitorOptions& options, std::
   TTapMonitor monitor(out, options);
   std::string error;
   const bool ok = ReadTapCapture(file, monitor, error);
+  monitor.Stop();  // a capture ends where the tap stopped
   monitor.PrintSummary();
   if (!ok) {
     err << "fprtap: " << path << ": " << error << "\n";

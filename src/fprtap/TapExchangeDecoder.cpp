@@ -97,16 +97,22 @@ void TTapExchangeDecoder::Bytes(TTapSide from, std::string_view bytes, std::int6
 }
 
 void TTapExchangeDecoder::Close(TTapSide side, std::int64_t timeUs) {
+  End(timeUs, side == TTapSide::Host ? "no answer: the host closed the link"
+                                     : "no answer: the device closed the link");
+}
+
+void TTapExchangeDecoder::Stop(std::int64_t timeUs) {
+  End(timeUs, "no answer: the tap stopped before it came");
+}
+
+void TTapExchangeDecoder::End(std::int64_t timeUs, const std::string& noAnswer) {
   // An answer under way belongs to the request already waiting: the device first.
   for (TTapSide s : {TTapSide::Device, TTapSide::Host}) {
     Pieces_.clear();
     (s == TTapSide::Host ? Host_ : Device_).Flush(Pieces_);
     for (TTapPiece& p : Pieces_) Piece(s, p, timeUs);
   }
-  if (Open_) {
-    FinishOpen(side == TTapSide::Host ? "no answer: the host closed the link"
-                                      : "no answer: the device closed the link");
-  }
+  if (Open_) FinishOpen(noAnswer);
   FlushIdle();
 }
 

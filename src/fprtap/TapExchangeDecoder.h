@@ -60,6 +60,8 @@ class TTapExchangeDecoder {
   void Bytes(TTapSide from, std::string_view bytes, std::int64_t timeUs);
   // Ends whatever is under way; the next bytes start afresh (a new connection).
   void Close(TTapSide side, std::int64_t timeUs);
+  // The same when the tap stops with the link still open.
+  void Stop(std::int64_t timeUs);
 
   // Bytes of both sides fed and accounted for (frames, noise, NAK, SYN).
   std::size_t Fed() const { return Host_.Fed() + Device_.Fed(); }
@@ -73,6 +75,7 @@ class TTapExchangeDecoder {
   void Nak(std::size_t count, std::int64_t timeUs);
   // The exchange bytes outside frames go to: the one waiting, or the idle one.
   TTapExchange& Current(std::int64_t timeUs);
+  void End(std::int64_t timeUs, const std::string& noAnswer);
   void FinishOpen(const std::string& noAnswer);
   void FlushIdle();
   void Emit(TTapExchange& ex);

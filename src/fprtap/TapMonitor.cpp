@@ -39,10 +39,18 @@ void TTapMonitor::OnBytes(TTapSide from, std::string_view bytes, std::int64_t ti
     Started_ = true;
     Origin_ = timeUs;
   }
+  Last_ = timeUs;
   Decoder_.Bytes(from, bytes, timeUs);
 }
 
-void TTapMonitor::OnClose(TTapSide side, std::int64_t timeUs) { Decoder_.Close(side, timeUs); }
+void TTapMonitor::OnClose(TTapSide side, std::int64_t timeUs) {
+  Last_ = timeUs;
+  Decoder_.Close(side, timeUs);
+}
+
+void TTapMonitor::Stop() {
+  if (Started_) Decoder_.Stop(Last_);
+}
 
 void TTapMonitor::PrintSummary() {
   Printer_->Summary(Summary_);

@@ -47,6 +47,9 @@ class TTapMonitor : public ITapSink {
   void OnBytes(TTapSide from, std::string_view bytes, std::int64_t timeUs) override;
   void OnClose(TTapSide side, std::int64_t timeUs) override;
 
+  // Shows what the link still had under way when the tap stops.
+  void Stop();
+
   const TTapSummary& Summary() const { return Summary_; }
   void PrintSummary();
   const TTapExchangeDecoder& Decoder() const { return Decoder_; }
@@ -59,5 +62,6 @@ class TTapMonitor : public ITapSink {
   TTapSummary Summary_;
   TTapExchangeDecoder Decoder_;
   std::int64_t Origin_ = 0;
+  std::int64_t Last_ = 0;  // the time of the last run seen
   bool Started_ = false;
 };

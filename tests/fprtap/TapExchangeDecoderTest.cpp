@@ -77,6 +77,18 @@ TEST(TapExchangeDecoder, EachCheckOnItsExchange) {
   for (const TCase& c : cases) EXPECT_EQ(Kinds(c.Chunks), c.Kinds) << c.Name;
 }
 
+TEST(TapExchangeDecoder, ARequestStillWaitingWhenTheTapStopsIsShown) {
+  std::vector<TTapExchange> seen;
+  TTapExchangeDecoder d([&](const TTapExchange& ex) { seen.push_back(ex); });
+  d.Bytes(H, Request(0x20, 0x4A, "W"), 10);
+  d.Stop(20);
+  ASSERT_EQ(seen.size(), 1u);
+  ASSERT_EQ(seen[0].Checks.size(), 1u);
+  EXPECT_EQ(seen[0].Checks[0].Text, "no answer: the tap stopped before it came");
+  d.Stop(30);  // nothing more under way
+  EXPECT_EQ(seen.size(), 1u);
+}
+
 TEST(TapExchangeDecoder, TimesNaksSynsAndTheHostsVerdict) {
   std::vector<TTapExchange> ex;
   const std::string req = Request(0x22, 0x3E), ans = Answer(0x23, 0x3E, "12-01-26");
