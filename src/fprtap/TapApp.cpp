@@ -60,8 +60,7 @@ int Relay(const TTapOptions& o, std::ostream& out, std::ostream& err, const TTap
     // host program's traffic.
     TTapQueuedSink queued(sinks);
     status = links.Serve(queued, SteadyTapClock(), stop);
-    queued.Drain();
-  }
+  }  // what is still queued reaches the monitor and the capture here
   monitor.Stop();
   PrintSummary(o, monitor, out);
   capture.reset();

@@ -17,6 +17,7 @@
 class TTapQueuedSink : public ITapSink {
  public:
   explicit TTapQueuedSink(ITapSink& inner, std::size_t capBytes = 4 << 20);
+  // Hands on everything still queued, then ends the thread.
   ~TTapQueuedSink() override;
   TTapQueuedSink(const TTapQueuedSink&) = delete;
   TTapQueuedSink& operator=(const TTapQueuedSink&) = delete;
