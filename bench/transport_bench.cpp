@@ -25,6 +25,7 @@
 #include <benchmark/benchmark.h>
 
 #include <cerrno>
+#include <algorithm>
 #include <array>
 #include <chrono>
 #include <cstdlib>
@@ -35,6 +36,7 @@
 #include <vector>
 
 #include "ConstUnit.h"
+#include "Clock.h"
 #include "FrameCodec.h"
 #include "RS232DeviceUnit.h"
 #include "TCPDeviceUnit.h"
@@ -364,8 +366,48 @@ void BM_DeviceVsRaw(benchmark::State& state) {
   CountLoad(state);
 }
 
+// The device's own work per exchange, with no line at all: a port in memory
+// answers every request at once.
+class TMemoryPort : public ISerialPort {
+ public:
+  void Open(const std::string&, int) override { Opened = true; }
+  void Close() override { Opened = false; }
+  bool IsOpen() const override { return Opened; }
+  void Purge() override { Pos = Answer.size(); }
+  std::size_t Write(const std::uint8_t* data, std::size_t count) override {
+    Answer = AnswerStatus(data[2]);
+    Pos = 0;
+    return count;
+  }
+  std::size_t Read(std::uint8_t* buffer, std::size_t count) override {
+    return ReadAvailable(buffer, count);
+  }
+  std::size_t ReadAvailable(std::uint8_t* buffer, std::size_t count) override {
+    const std::size_t n = std::min(count, Answer.size() - Pos);
+    std::copy_n(Answer.begin() + static_cast<std::ptrdiff_t>(Pos), n, buffer);
+    Pos += n;
+    return n;
+  }
+  void WaitForInput(int) override {}
+
+ private:
+  bool Opened = false;
+  TDataBuffer Answer;
+  std::size_t Pos = 0;
+};
+
+void BM_SerialDeviceWork(benchmark::State& state) {
+  TRS32Device dev(std::make_unique<TMemoryPort>(), std::make_shared<TSteadyClock>());
+  dev.SetPortName("memory");
+  if (!dev.Connect()) return state.SkipWithError(dev.LastErrorText.c_str());
+  for (auto _ : state) {
+    if (!DeviceExchange(dev)) return state.SkipWithError(dev.LastErrorText.c_str());
+  }
+}
+
 }  // namespace
 
+BENCHMARK(BM_SerialDeviceWork);
 BENCHMARK(BM_Raw<TTcpLink>)->Name("BM_TcpRaw")->UseRealTime()->MinTime(1.0);
 BENCHMARK(BM_Device<TTcpLink>)->Name("BM_TcpDevice")->UseRealTime()->MinTime(1.0);
 BENCHMARK(BM_Raw<TPtyLink>)->Name("BM_PtyRaw")->UseRealTime()->MinTime(1.0);
