@@ -5,6 +5,7 @@
 #include "ConstUnit.h"
 #include "Cp1251.h"
 #include "FrameCodec.h"
+#include "JsonFields.h"
 #include "Printer.h"
 #include "StatusDecoding.h"
 #include "uPrintData.h"
@@ -105,13 +106,7 @@ class TJsonPrinter : public TPrinter {
               {"direction", f.Response ? "response" : "request"},
               {"bytes", HexOfBytes(f.Bytes)},
               {"hex", f.HexView},
-              {"fields",
-               {{"PacketLength", f.Fields.PacketLength},
-                {"PacketSequence", f.Fields.PacketSequence},
-                {"PacketCommand", f.Fields.PacketCommand},
-                {"PacketData", Cp1251ToUtf8(f.Fields.PacketData)},
-                {"PacketStatus", f.Fields.PacketStatus},
-                {"PacketSum", f.Fields.PacketSum}}},
+              {"fields", PacketFieldsJson(f.Fields)},
               {"failures", f.Failures},
               {"ok", f.Failures.empty()}};
     if (f.Response) {

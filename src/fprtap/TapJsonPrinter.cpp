@@ -4,6 +4,7 @@
 
 #include "Cp1251.h"
 #include "FrameCodec.h"
+#include "JsonFields.h"
 #include "TapMonitor.h"
 #include "Values.h"
 
@@ -21,13 +22,7 @@ json FrameJson(const TTapFrame& f, bool request) {
             {"end_us", f.EndUs},
             {"bytes", HexOfBytes(r.Bytes)},
             {"hex", r.HexView},
-            {"fields",
-             {{"PacketLength", r.Fields.PacketLength},
-              {"PacketSequence", r.Fields.PacketSequence},
-              {"PacketCommand", r.Fields.PacketCommand},
-              {"PacketData", Cp1251ToUtf8(r.Fields.PacketData)},
-              {"PacketStatus", r.Fields.PacketStatus},
-              {"PacketSum", r.Fields.PacketSum}}},
+            {"fields", PacketFieldsJson(r.Fields)},
             {"data", Cp1251ToUtf8(data)},
             {"data_hex", HexOfBytes(data)}};
   if (!request) {
