@@ -10,6 +10,10 @@
 // request as the transport empties it. It writes the request and reads what
 // has come until the answer's 0x03, waiting as the transport waits. So
 // "ratio" is the transport's own cost and nothing else.
+//
+// The TCP transport also checks before each write that the connection is
+// still up, one poll the protocol asks for; BM_TcpDeviceVsCheckedRaw gives
+// the raw client that same check, which leaves the transport's own work.
 
 #include <arpa/inet.h>
 #include <fcntl.h>
@@ -133,11 +137,13 @@ class TBenchPeer {
 class TRawClient {
  public:
   enum class TLine { Tcp, Serial };
-  TRawClient(int fd, TLine line) : Fd(fd), Serial(line == TLine::Serial) {}
+  TRawClient(int fd, TLine line, bool checkLink = false)
+      : Fd(fd), Serial(line == TLine::Serial), CheckLink(checkLink) {}
   bool Exchange() {
     const TDataBuffer request = BuildRequestFrame(NextSequence(Seq), 0x4A, {'W'});
     Seq = request[2];
     if (Serial && ::tcflush(Fd, TCIOFLUSH) != 0) return false;
+    if (CheckLink && !LinkUp()) return false;
     if (!WriteExactly(Fd, request.data(), request.size())) return false;
     std::size_t got = 0;
     for (;;) {
@@ -152,8 +158,15 @@ class TRawClient {
   }
 
  private:
+  // The transport's check before writing: no hang-up or error pending.
+  bool LinkUp() const {
+    pollfd p{Fd, static_cast<short>(POLLIN | POLLRDHUP), 0};
+    return ::poll(&p, 1, 0) >= 0 && !(p.revents & (POLLRDHUP | POLLHUP | POLLERR));
+  }
+
   int Fd;
   bool Serial;
+  bool CheckLink;
   std::uint8_t Seq = 0;
   std::uint8_t Answer[256];
 };
@@ -182,7 +195,7 @@ class TTcpLink {
   void Start() { Peer.Start(); }
   // The client socket the way TPosixTcpClient sets up its own: TCP_NODELAY,
   // reads that block up to a receive time-out.
-  TRawClient Raw() {
+  TRawClient Raw(bool checkLink = false) {
     const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
     sockaddr_in addr{};
     addr.sin_family = AF_INET;
@@ -200,7 +213,7 @@ class TTcpLink {
     ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &wait, sizeof wait);
     Owned.push_back(fd);
     Accept();
-    return TRawClient(fd, TRawClient::TLine::Tcp);
+    return TRawClient(fd, TRawClient::TLine::Tcp, checkLink);
   }
   std::unique_ptr<TBaseDevice> Device() {
     auto dev = std::make_unique<TTCPDevice>();
@@ -259,7 +272,7 @@ class TPtyLink {
   }
   void Start() { Peer.Start(); }
   // Opened and set up by the transport's own port class.
-  TRawClient Raw() {
+  TRawClient Raw(bool = false) {  // the serial transport's check makes no call
     RawPort.Open(Ptys[0].SlavePath, 115200);
     return TRawClient(RawPort.Handle(), TRawClient::TLine::Serial);
   }
@@ -340,10 +353,10 @@ double SecondsOf(TExchange exchange, bool& ok) {
   return std::chrono::duration<double>(std::chrono::steady_clock::now() - t).count();
 }
 
-template <typename TLink>
+template <typename TLink, bool kCheckedRaw = false>
 void BM_DeviceVsRaw(benchmark::State& state) {
   TLink link;
-  TRawClient raw = link.Raw();
+  TRawClient raw = link.Raw(kCheckedRaw);
   auto dev = link.Device();
   link.Start();
   bool ok = true;
@@ -405,14 +418,52 @@ void BM_SerialDeviceWork(benchmark::State& state) {
   }
 }
 
+// The same for TCP: a client in memory that answers every request at once.
+class TMemoryTcpClient : public ITcpClient {
+ public:
+  void Connect(int) override { Up = true; }
+  bool Connected() override { return Up; }
+  void CheckForDisconnect() override {}
+  void Write(const std::uint8_t* data, std::size_t) override {
+    Answer = AnswerStatus(data[2]);
+    Pos = 0;
+  }
+  std::uint8_t ReadByte(int) override { return Answer.at(Pos++); }
+  std::size_t ReadAvailable(std::uint8_t* buffer, std::size_t count, int) override {
+    const std::size_t n = std::min(count, Answer.size() - Pos);
+    std::copy_n(Answer.begin() + static_cast<std::ptrdiff_t>(Pos), n, buffer);
+    Pos += n;
+    return n;
+  }
+  void Disconnect() override { Up = false; }
+
+ private:
+  bool Up = false;
+  TDataBuffer Answer;
+  std::size_t Pos = 0;
+};
+
+void BM_TcpDeviceWork(benchmark::State& state) {
+  TTCPDevice dev(std::make_unique<TMemoryTcpClient>(), std::make_shared<TSteadyClock>());
+  if (!dev.Connect()) return state.SkipWithError(dev.LastErrorText.c_str());
+  for (auto _ : state) {
+    if (!DeviceExchange(dev)) return state.SkipWithError(dev.LastErrorText.c_str());
+  }
+}
+
 }  // namespace
 
 BENCHMARK(BM_SerialDeviceWork);
+BENCHMARK(BM_TcpDeviceWork);
 BENCHMARK(BM_Raw<TTcpLink>)->Name("BM_TcpRaw")->UseRealTime()->MinTime(1.0);
 BENCHMARK(BM_Device<TTcpLink>)->Name("BM_TcpDevice")->UseRealTime()->MinTime(1.0);
 BENCHMARK(BM_Raw<TPtyLink>)->Name("BM_PtyRaw")->UseRealTime()->MinTime(1.0);
 BENCHMARK(BM_Device<TPtyLink>)->Name("BM_PtyDevice")->UseRealTime()->MinTime(1.0);
 BENCHMARK(BM_DeviceVsRaw<TTcpLink>)->Name("BM_TcpDeviceVsRaw")->UseRealTime()->MinTime(2.0);
+BENCHMARK(BM_DeviceVsRaw<TTcpLink, true>)
+    ->Name("BM_TcpDeviceVsCheckedRaw")
+    ->UseRealTime()
+    ->MinTime(2.0);
 BENCHMARK(BM_DeviceVsRaw<TPtyLink>)->Name("BM_PtyDeviceVsRaw")->UseRealTime()->MinTime(2.0);
 
 BENCHMARK_MAIN();

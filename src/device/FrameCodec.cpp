@@ -27,6 +27,13 @@ void AssignHexText(std::string& out, const TDataBuffer& buf, std::size_t start, 
   for (std::size_t i = 0; i < count; ++i) WriteHexDigits(&out[3 * i], buf[start + i]);
 }
 
+void AppendHexText(std::string& out, const TDataBuffer& buf, std::size_t start, std::size_t count) {
+  count = start < buf.size() ? std::min(count, buf.size() - start) : 0;
+  const std::size_t at = out.size();
+  out.resize(at + 3 * count, ' ');
+  for (std::size_t i = 0; i < count; ++i) WriteHexDigits(&out[at + 3 * i], buf[start + i]);
+}
+
 void AppendHexByte(std::string& out, std::uint8_t b) {
   const std::size_t at = out.size();
   out.resize(at + 3, ' ');

@@ -36,6 +36,8 @@ void WriteHexDigits(char* out, std::uint8_t b);
 // `out` := the bytes of `buf` from `start`, at most `count`, as BytesToHex
 // writes them, reusing the storage `out` already has.
 void AssignHexText(std::string& out, const TDataBuffer& buf, std::size_t start, std::size_t count);
+// The same text appended to `out`.
+void AppendHexText(std::string& out, const TDataBuffer& buf, std::size_t start, std::size_t count);
 // "[rx/tx]"
 std::string MismatchDetail(std::uint8_t received, std::uint8_t expected);
 // Hexadecimal text of (c - 0x30) for a checksum character c above 0x03: one digit

@@ -171,10 +171,10 @@ void TTCPDevice::RunAttempt(std::uint8_t code, TDataBuffer& data, TDataBuffer& s
       RaiseByteReceived(b);
     });
   } catch (...) {
-    ReceivedHex += BytesToHex(reply, 1, reported);
+    AppendHexText(ReceivedHex, reply, 1, reported);
     throw;
   }
-  ReceivedHex += BytesToHex(reply, 1, reported);
+  AppendHexText(ReceivedHex, reply, 1, reported);
   // A reply cut short by the length or time limit never passes as whole.
   if (reply.empty() || reply.back() != Ctl::ETX) throw ECmdException(Err::ReadByte, "contr.sum");
   status = std::move(parts.Status);

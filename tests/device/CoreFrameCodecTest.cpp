@@ -178,6 +178,23 @@ TEST(ResponseChecks, BytesAreReportedUpToTheFailingOne) {
   EXPECT_EQ(seen, "\x2E\x22");
 }
 
+// The traffic-text writers agree with BytesToHex, also where the range runs past the buffer.
+TEST(HexText, AssignAndAppendWriteWhatBytesToHexWrites) {
+  const TDataBuffer buf{0x01, 0x2E, 0xFF, 0x03};
+  const struct {
+    std::size_t Start, Count;
+  } cases[] = {{0, 4}, {1, 2}, {2, 9}, {4, 1}, {7, 3}, {0, 0}};
+  for (const auto& c : cases) {
+    const std::string want = TBaseDevice::BytesToHex(buf, c.Start, c.Count);
+    std::string assigned = "old text";
+    AssignHexText(assigned, buf, c.Start, c.Count);
+    EXPECT_EQ(assigned, want) << c.Start << "," << c.Count;
+    std::string appended = "15 \r";
+    AppendHexText(appended, buf, c.Start, c.Count);
+    EXPECT_EQ(appended, "15 \r" + want) << c.Start << "," << c.Count;
+  }
+}
+
 TEST(ScriptedDevice, RawBrokenFramesFailLikeATransport) {
   TScriptedDevice dev;
   TDataBuffer d, st;
