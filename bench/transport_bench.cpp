@@ -379,72 +379,70 @@ void BM_DeviceVsRaw(benchmark::State& state) {
   CountLoad(state);
 }
 
-// The device's own work per exchange, with no line at all: a port in memory
-// answers every request at once.
+// The device's own work per exchange, with no line at all: a port or a TCP
+// client in memory that answers every request at once.
+struct TInstantAnswer {
+  void Request(const std::uint8_t* frame) {
+    Answer = AnswerStatus(frame[2]);
+    Pos = 0;
+  }
+  void Drop() { Pos = Answer.size(); }
+  std::size_t Take(std::uint8_t* buffer, std::size_t count) {
+    const std::size_t n = std::min(count, Answer.size() - Pos);
+    std::copy_n(Answer.begin() + static_cast<std::ptrdiff_t>(Pos), n, buffer);
+    Pos += n;
+    return n;
+  }
+  TDataBuffer Answer;
+  std::size_t Pos = 0;
+};
+
 class TMemoryPort : public ISerialPort {
  public:
   void Open(const std::string&, int) override { Opened = true; }
   void Close() override { Opened = false; }
   bool IsOpen() const override { return Opened; }
-  void Purge() override { Pos = Answer.size(); }
+  void Purge() override { Line.Drop(); }
   std::size_t Write(const std::uint8_t* data, std::size_t count) override {
-    Answer = AnswerStatus(data[2]);
-    Pos = 0;
+    Line.Request(data);
     return count;
   }
   std::size_t Read(std::uint8_t* buffer, std::size_t count) override {
-    return ReadAvailable(buffer, count);
+    return Line.Take(buffer, count);
   }
   std::size_t ReadAvailable(std::uint8_t* buffer, std::size_t count) override {
-    const std::size_t n = std::min(count, Answer.size() - Pos);
-    std::copy_n(Answer.begin() + static_cast<std::ptrdiff_t>(Pos), n, buffer);
-    Pos += n;
-    return n;
+    return Line.Take(buffer, count);
   }
   void WaitForInput(int) override {}
 
  private:
   bool Opened = false;
-  TDataBuffer Answer;
-  std::size_t Pos = 0;
+  TInstantAnswer Line;
 };
 
-void BM_SerialDeviceWork(benchmark::State& state) {
-  TRS32Device dev(std::make_unique<TMemoryPort>(), std::make_shared<TSteadyClock>());
-  dev.SetPortName("memory");
-  if (!dev.Connect()) return state.SkipWithError(dev.LastErrorText.c_str());
-  for (auto _ : state) {
-    if (!DeviceExchange(dev)) return state.SkipWithError(dev.LastErrorText.c_str());
-  }
-}
-
-// The same for TCP: a client in memory that answers every request at once.
 class TMemoryTcpClient : public ITcpClient {
  public:
   void Connect(int) override { Up = true; }
   bool Connected() override { return Up; }
   void CheckForDisconnect() override {}
-  void Write(const std::uint8_t* data, std::size_t) override {
-    Answer = AnswerStatus(data[2]);
-    Pos = 0;
+  void Write(const std::uint8_t* data, std::size_t) override { Line.Request(data); }
+  std::uint8_t ReadByte(int) override {
+    std::uint8_t b = 0;
+    return Line.Take(&b, 1) ? b : throw ETcpReadTimeout();
   }
-  std::uint8_t ReadByte(int) override { return Answer.at(Pos++); }
   std::size_t ReadAvailable(std::uint8_t* buffer, std::size_t count, int) override {
-    const std::size_t n = std::min(count, Answer.size() - Pos);
-    std::copy_n(Answer.begin() + static_cast<std::ptrdiff_t>(Pos), n, buffer);
-    Pos += n;
-    return n;
+    return Line.Take(buffer, count);
   }
   void Disconnect() override { Up = false; }
 
  private:
   bool Up = false;
-  TDataBuffer Answer;
-  std::size_t Pos = 0;
+  TInstantAnswer Line;
 };
 
-void BM_TcpDeviceWork(benchmark::State& state) {
-  TTCPDevice dev(std::make_unique<TMemoryTcpClient>(), std::make_shared<TSteadyClock>());
+template <typename TDevice, typename TLine>
+void BM_DeviceWork(benchmark::State& state) {
+  TDevice dev(std::make_unique<TLine>(), std::make_shared<TSteadyClock>());
   if (!dev.Connect()) return state.SkipWithError(dev.LastErrorText.c_str());
   for (auto _ : state) {
     if (!DeviceExchange(dev)) return state.SkipWithError(dev.LastErrorText.c_str());
@@ -453,8 +451,8 @@ void BM_TcpDeviceWork(benchmark::State& state) {
 
 }  // namespace
 
-BENCHMARK(BM_SerialDeviceWork);
-BENCHMARK(BM_TcpDeviceWork);
+BENCHMARK(BM_DeviceWork<TRS32Device, TMemoryPort>)->Name("BM_SerialDeviceWork");
+BENCHMARK(BM_DeviceWork<TTCPDevice, TMemoryTcpClient>)->Name("BM_TcpDeviceWork");
 BENCHMARK(BM_Raw<TTcpLink>)->Name("BM_TcpRaw")->UseRealTime()->MinTime(1.0);
 BENCHMARK(BM_Device<TTcpLink>)->Name("BM_TcpDevice")->UseRealTime()->MinTime(1.0);
 BENCHMARK(BM_Raw<TPtyLink>)->Name("BM_PtyRaw")->UseRealTime()->MinTime(1.0);
