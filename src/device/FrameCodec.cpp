@@ -22,9 +22,8 @@ void WriteHexDigits(char* out, std::uint8_t b) {
 }
 
 void AssignHexText(std::string& out, const TDataBuffer& buf, std::size_t start, std::size_t count) {
-  count = start < buf.size() ? std::min(count, buf.size() - start) : 0;
-  out.assign(3 * count, ' ');
-  for (std::size_t i = 0; i < count; ++i) WriteHexDigits(&out[3 * i], buf[start + i]);
+  out.clear();
+  AppendHexText(out, buf, start, count);
 }
 
 void AppendHexText(std::string& out, const TDataBuffer& buf, std::size_t start, std::size_t count) {
