@@ -143,7 +143,7 @@ class TRawClient {
     const TDataBuffer request = BuildRequestFrame(NextSequence(Seq), 0x4A, {'W'});
     Seq = request[2];
     if (Serial && ::tcflush(Fd, TCIOFLUSH) != 0) return false;
-    if (CheckLink && !LinkUp()) return false;
+    if (CheckLink && PeerHungUp(Fd)) return false;  // the transport's check before writing
     if (!WriteExactly(Fd, request.data(), request.size())) return false;
     std::size_t got = 0;
     for (;;) {
@@ -158,12 +158,6 @@ class TRawClient {
   }
 
  private:
-  // The transport's check before writing: no hang-up or error pending.
-  bool LinkUp() const {
-    pollfd p{Fd, static_cast<short>(POLLIN | POLLRDHUP), 0};
-    return ::poll(&p, 1, 0) >= 0 && !(p.revents & (POLLRDHUP | POLLHUP | POLLERR));
-  }
-
   int Fd;
   bool Serial;
   bool CheckLink;
@@ -428,7 +422,8 @@ class TMemoryTcpClient : public ITcpClient {
   void Write(const std::uint8_t* data, std::size_t) override { Line.Request(data); }
   std::uint8_t ReadByte(int) override {
     std::uint8_t b = 0;
-    return Line.Take(&b, 1) ? b : throw ETcpReadTimeout();
+    if (Line.Take(&b, 1) == 0) throw ETcpReadTimeout();
+    return b;
   }
   std::size_t ReadAvailable(std::uint8_t* buffer, std::size_t count, int) override {
     return Line.Take(buffer, count);

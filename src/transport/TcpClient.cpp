@@ -113,10 +113,14 @@ int TPosixTcpClient::ConnectTo(const void* address, unsigned addressLength, int 
   return 0;
 }
 
+bool PeerHungUp(int fd) {
+  pollfd p{fd, static_cast<short>(POLLIN | POLLRDHUP), 0};
+  return ::poll(&p, 1, 0) > 0 && (p.revents & (POLLRDHUP | POLLHUP | POLLERR));
+}
+
 void TPosixTcpClient::CheckForDisconnect() {
   if (Fd < 0) throw ETcpConnClosed("Not Connected.");
-  pollfd p{Fd, static_cast<short>(POLLIN | POLLRDHUP), 0};
-  if (::poll(&p, 1, 0) > 0 && (p.revents & (POLLRDHUP | POLLHUP | POLLERR))) {
+  if (PeerHungUp(Fd)) {
     Disconnect();
     throw ETcpConnClosed();
   }

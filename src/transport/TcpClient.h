@@ -66,6 +66,10 @@ class ITcpClient {
   int Port = 0;
 };
 
+// Whether the socket already shows the peer's close, a hang-up or an error;
+// it does not wait.
+bool PeerHungUp(int fd);
+
 // POSIX socket, TCP_NODELAY on: reads block up to a receive time-out, writes
 // never block and wait in poll().
 class TPosixTcpClient : public ITcpClient {
